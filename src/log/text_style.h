@@ -1,0 +1,38 @@
+#pragma once
+
+// The character format every write into the log is made with.
+
+#include <cstdint>
+#include <string>
+
+namespace quorvel {
+
+// Colours are 0x00BBGGRR values (COLORREF). kNoFill is the automatic colour
+// for text and "no fill" for a shape, which is then drawn as an outline only.
+inline constexpr std::uint32_t kNoFill = 0xFF000000u;
+
+inline constexpr std::uint32_t RgbColour(int red, int green, int blue) {
+  return static_cast<std::uint32_t>(red) | (static_cast<std::uint32_t>(green) << 8) |
+         (static_cast<std::uint32_t>(blue) << 16);
+}
+
+// Effect bits of a TextStyle.
+enum TextEffect : std::uint32_t {
+  kBold = 1,
+  kItalic = 2,
+  kUnderline = 4,
+  kStrikeOut = 8,
+  kProtected = 16,
+};
+
+struct TextStyle {
+  std::string font_name = "\xCB\xCE\xCC\xE5";  // GBK for 宋体; at most 31 bytes are used
+  int size_pt = 9;
+  int offset_pt = 0;  // vertical offset in points, positive raises
+  std::uint32_t effects = 0;
+  std::uint32_t colour = kNoFill;
+
+  friend bool operator==(const TextStyle&, const TextStyle&) = default;
+};
+
+}  // namespace quorvel

@@ -1,0 +1,43 @@
+#include <QtTest>
+
+#include "gbk_literal.h"
+#include "platform/gbk_codec.h"
+
+class TestGbkCodec : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void roundTrip_data();
+  void roundTrip();
+  void invalidBytesBecomeOneMarkEach();
+  void unmappableCharacterBecomesQuestionMark();
+};
+
+void TestGbkCodec::roundTrip_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<std::string>("gbk");
+  QTest::addRow("ascii") << QStringLiteral("AB 12\r\n") << std::string("AB 12\r\n");
+  QTest::addRow("chinese") << QStringLiteral("宋体") << std::string("\xCB\xCE\xCC\xE5");
+  QTest::addRow("arrows") << QStringLiteral("→←") << std::string("\xA1\xFA\xA1\xFB");
+  QTest::addRow("ideographic space") << QStringLiteral("　") << std::string("\xA1\xA1");
+}
+
+void TestGbkCodec::roundTrip() {
+  QFETCH(QString, text);
+  QFETCH(std::string, gbk);
+  QCOMPARE(quorvel::ToGbk(text), gbk);
+  QCOMPARE(quorvel::FromGbk(gbk), text);
+}
+
+void TestGbkCodec::invalidBytesBecomeOneMarkEach() {
+  // A lead byte followed by a byte that cannot be a trail byte, and a lone
+  // lead byte at the end.
+  QCOMPARE(quorvel::FromGbk(std::string("A\xB0\x30" "B\xB0")), QStringLiteral("A\uFFFD0B\uFFFD"));
+}
+
+void TestGbkCodec::unmappableCharacterBecomesQuestionMark() {
+  QCOMPARE(quorvel::ToGbk(QStringLiteral("a\U0001F600b")), std::string("a?b"));
+}
+
+QTEST_APPLESS_MAIN(TestGbkCodec)
+#include "tst_gbk_codec.moc"

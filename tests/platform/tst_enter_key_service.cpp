@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QSignalSpy>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -48,6 +49,7 @@ class TestEnterKeyService : public QObject {
   void modifiedEnterIsNotTaken_data();
   void modifiedEnterIsNotTaken();
   void enterIsLeftAloneWhileNoWindowIsActive();
+  void shortcutsOnEnterDoNotFire();
 
  private:
   void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -193,6 +195,23 @@ void TestEnterKeyService::enterIsLeftAloneWhileNoWindowIsActive() {
   QTest::keyClick(edit_, Qt::Key_Return);
   QCOMPARE(feedback.count(), 0);
   QCOMPARE(edit_->toPlainText(), QStringLiteral("01 03\n"));
+}
+
+void TestEnterKeyService::shortcutsOnEnterDoNotFire() {
+  // A text edit claims Enter from shortcuts itself: the focus goes to a
+  // label here, where a shortcut on Enter would fire.
+  label_->setFocusPolicy(Qt::StrongFocus);
+  label_->setFocus();
+  QShortcut shortcut(QKeySequence(Qt::Key_Return), window_);
+  QSignalSpy activated(&shortcut, &QShortcut::activated);
+  QSignalSpy feedback(service_, &EnterKeyService::feedback);
+  Press(Qt::Key_Return);
+  QCOMPARE(activated.count(), 1);  // the shortcut works while Enter is free
+
+  service_->Register(window_, label_, 0, EnterKeyService::kEnterKey);
+  Press(Qt::Key_Return);
+  QCOMPARE(activated.count(), 1);
+  QCOMPARE(feedback.count(), 1);
 }
 
 QTEST_MAIN(TestEnterKeyService)

@@ -27,6 +27,8 @@ class BalloonTip : public QWidget {
   // shown; with 0 (or less) it stays until the next mouse button press or key
   // press anywhere in the program, which still goes on to its target. A tip
   // that is up is replaced: new text, new place, new way of hiding.
+  // Show a tip without time-out from a release or click handler: a press
+  // still being delivered when it is shown would close it at once.
   void ShowTip(const QPoint& screen_point, const QString& text, int auto_hide_ms);
 
   void HideTip();

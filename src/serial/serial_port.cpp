@@ -26,6 +26,17 @@ QSerialPort::StopBits StopBitsOf(int stop_bits_code) {
   }
 }
 
+// POSIX terminals know one or two stop bits. Qt would quietly set one for
+// one and a half, so the adapter refuses it the way a driver would.
+bool StopBitsSupported(int stop_bits_code) {
+#ifdef Q_OS_WIN
+  Q_UNUSED(stop_bits_code);
+  return true;
+#else
+  return stop_bits_code != 2;
+#endif
+}
+
 QString DeviceFor(int port_number, const QString& settings_folder) {
 #ifdef Q_OS_WIN
   Q_UNUSED(settings_folder);
@@ -51,23 +62,22 @@ int SerialPort::PortOpen() {
   const QString device = DeviceFor(settings_.port_number, settings_folder_);
   if (device.isEmpty()) return 0;
 
+  const bool data_bits_supported = settings_.data_bits >= QSerialPort::Data5 && settings_.data_bits <= QSerialPort::Data8;
+  if (!data_bits_supported || !StopBitsSupported(settings_.stop_bits_code)) return 0;
+
+  // Settings given to a closed QSerialPort are only stored; its open takes
+  // the lock file (the exclusive hold between programs), opens the device and
+  // applies all of them, and fails, releasing the device, on anything the
+  // driver refuses. Setting every one each time also keeps settings of an
+  // earlier session from reaching this device.
   port_.setPortName(device);
-  // QSerialPort takes the lock file (the exclusive hold between programs) and
-  // the descriptor here. The line is configured afterwards, one setting at a
-  // time, because on an open port each setter goes to the driver and reports
-  // what it refuses; before the open Qt would quietly turn 1.5 stop bits into
-  // one on Linux, which has no such setting.
+  port_.setBaudRate(settings_.baud_rate);
+  port_.setDataBits(static_cast<QSerialPort::DataBits>(settings_.data_bits));
+  port_.setParity(ParityOf(settings_.parity_code));
+  port_.setStopBits(StopBitsOf(settings_.stop_bits_code));
+  port_.setFlowControl(QSerialPort::NoFlowControl);
   if (!port_.open(QIODevice::ReadWrite)) return 0;
-  const bool configured = port_.setBaudRate(settings_.baud_rate) &&
-                          settings_.data_bits >= QSerialPort::Data5 && settings_.data_bits <= QSerialPort::Data8 &&
-                          port_.setDataBits(static_cast<QSerialPort::DataBits>(settings_.data_bits)) &&
-                          port_.setParity(ParityOf(settings_.parity_code)) &&
-                          port_.setStopBits(StopBitsOf(settings_.stop_bits_code)) &&
-                          port_.setFlowControl(QSerialPort::NoFlowControl);
-  if (!configured) {
-    port_.close();
-    return 0;
-  }
+
   // A device without modem lines (a pseudo-terminal) refuses RTS; it is still
   // a usable port.
   port_.setRequestToSend(true);

@@ -62,7 +62,8 @@ int SerialPort::PortOpen() {
   const QString device = DeviceFor(settings_.port_number, settings_folder_);
   if (device.isEmpty()) return 0;
 
-  const bool data_bits_supported = settings_.data_bits >= QSerialPort::Data5 && settings_.data_bits <= QSerialPort::Data8;
+  const bool data_bits_supported =
+      settings_.data_bits >= QSerialPort::Data5 && settings_.data_bits <= QSerialPort::Data8;
   if (!data_bits_supported || !StopBitsSupported(settings_.stop_bits_code)) return 0;
 
   // Settings given to a closed QSerialPort are only stored; its open takes

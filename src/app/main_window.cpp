@@ -1,10 +1,479 @@
 #include "app/main_window.h"
 
-namespace quorvel {
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+#include "app/main_layout.h"
+#include "app/ruler_strip.h"
+#include "engine/gbk_text.h"
+#include "log/log_file.h"
+#include "log/log_view.h"
+#include "platform/click_label.h"
+#include "platform/event_pause.h"
+#include "platform/gbk_codec.h"
+#include "platform/message_box.h"
+#include "platform/period_timer.h"
+#include "platform/shape_indicator.h"
+
+namespace quorvel {
+namespace {
+
+constexpr QSize kDesignOuterSize(727, 536);
+
+// The colours of the log's three text styles (0x00BBGGRR).
+constexpr std::uint32_t kTxColour = 0x008000;    // green
+constexpr std::uint32_t kRxColour = 0xFF0000;    // blue
+constexpr std::uint32_t kListColour = 0x808080;  // grey
+constexpr int kLogStylePoints = 11;
+
+// The log's font, "宋体" 11 points, as the log view renders it on this
+// platform; the ruler measures its "XX " groups in it.
+QFont LogFont() {
+  QFont font(QStringLiteral("Noto Sans Mono CJK SC"));
+  font.setStyleHint(QFont::Monospace);
+  font.setPointSizeF(kLogStylePoints);
+  return font;
+}
+
+// From the text's left edge to the first character inside the log's
+// viewport: the text layout's margin.
+constexpr int kLogTextMargin = 4;
+
+// "宋体" at a pixel height, with its usual stand-ins where it is missing.
+QFont SongTi(int pixels) {
+  QFont font;
+  font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Sans Mono CJK SC")});
+  font.setPixelSize(pixels);
+  return font;
+}
+
+// The frames of edit boxes, lists and buttons in RGB 198, 197, 215, the
+// program's flat silver skin.
+const char* const kControlSkin = R"(
+QLineEdit, QPlainTextEdit {
+  border: 1px solid rgb(198, 197, 215);
+  background: white;
+  padding: 0px;
+}
+QComboBox {
+  border: 1px solid rgb(198, 197, 215);
+  background: white;
+  padding: 0px 0px 0px 3px;
+}
+QPushButton {
+  border: 1px solid rgb(198, 197, 215);
+  border-radius: 2px;
+  background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #ffffff, stop: 1 #e6e5ee);
+  padding: 0px;
+}
+QPushButton:hover {
+  background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #ffffff, stop: 1 #dcdbe8);
+}
+QPushButton:pressed {
+  background: #d6d5e2;
+}
+QPushButton:disabled {
+  color: gray;
+}
+)";
+
+// The GBK names of the settings file.
+const std::string kSectionPort = ToGbk(QStringLiteral("端口"));
+const std::string kSectionModule = "MoKuai";
+const std::string kSectionWrap = ToGbk(QStringLiteral("自动换行"));
+const std::string kKeyInterval = ToGbk(QStringLiteral("毫秒"));
+const std::string kKeyWrapInterval = ToGbk(QStringLiteral("间隔毫秒"));
+
+// A list given an index by the program: at or above the count selects the
+// last item, -1 or lower selects nothing. Raises no selection event.
+void SelectClamped(QComboBox* list, int index) {
+  if (index >= list->count()) index = list->count() - 1;
+  if (index < -1) index = -1;
+  list->setCurrentIndex(index);
+}
+
+template <typename Widget>
+Widget* Place(Widget* widget, const char16_t* name, int left, int top, int width, int height) {
+  widget->setObjectName(QString::fromUtf16(name));
+  widget->setGeometry(left, top, width, height);
+  return widget;
+}
+
+void SetTextColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
+  QPalette palette = widget->palette();
+  palette.setColor(role, colour);
+  widget->setPalette(palette);
+}
+
+QComboBox* MakeList(QWidget* parent, const QStringList& items) {
+  auto* list = new QComboBox(parent);
+  list->setEditable(false);
+  list->addItems(items);
+  return list;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent) : MainWindow(DefaultConfigPath(), parent) {}
+
+MainWindow::MainWindow(std::string config_path, QWidget* parent)
+    : QMainWindow(parent), choose_save_path_(&ChooseLogSavePath) {
   setWindowTitle(QStringLiteral("Quorvel串口调试v2.31"));
-  resize(727, 536);
+  BuildControls();
+  BuildStatusBar();
+  resize(kDesignOuterSize);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    move(screen->availableGeometry().center() - QPoint(kDesignOuterSize.width() / 2, kDesignOuterSize.height() / 2));
+  }
+  Connect();
+  RunCreationHandler(std::move(config_path));
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildControls() {
+  setFont(SongTi(12));
+
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("client"));
+  setCentralWidget(client);
+
+  编辑框_发送 = Place(new QLineEdit(QStringLiteral("01 03 10 00 00 25"), client), u"编辑框_发送", 2, 4, 502, 24);
+  编辑框_发送->setFont(SongTi(16));
+  SetTextColour(编辑框_发送, QPalette::Text, QColor(0, 0, 128));
+  按钮_发送 = Place(new QPushButton(QStringLiteral("发送"), client), u"按钮_发送", 531, 4, 52, 24);
+  图片框1 = Place(new RulerStrip(client), u"图片框1", 2, 32, 2000, 12);
+  超级编辑框1 = Place(new LogView(client), u"超级编辑框1", 1, 45, 583, 379);
+  分组框1 = Place(new QGroupBox(client), u"分组框1", 587, 2, 131, 174);
+  分组框3 = Place(new QGroupBox(client), u"分组框3", 587, 173, 131, 251);
+  分组框2 = Place(new QGroupBox(client), u"分组框2", 2, 427, 718, 61);
+  标签 = Place(new QLabel(QStringLiteral("标签"), client), u"标签", 0, 0, 0, 0);
+  标签->hide();
+
+  // The port settings.
+  端口标签 = Place(new QLabel(QStringLiteral("端口号"), 分组框1), u"端口标签", 11, 11, 40, 24);
+  QStringList ports;
+  for (int n = 1; n <= 16; ++n) ports << QStringLiteral("COM%1").arg(n);
+  组合框_端口 = Place(MakeList(分组框1, ports), u"组合框_端口", 55, 13, 60, 20);
+  波特率标签 = Place(new QLabel(QStringLiteral("波特率"), 分组框1), u"波特率标签", 11, 34, 40, 24);
+  组合框_波特率 = Place(MakeList(分组框1, {QStringLiteral("300"), QStringLiteral("600"), QStringLiteral("1200"),
+                                         QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"),
+                                         QStringLiteral("19200"), QStringLiteral("38400"), QStringLiteral("57600"),
+                                         QStringLiteral("115200")}),
+                         u"组合框_波特率", 55, 36, 60, 20);
+  校验位标签 = Place(new QLabel(QStringLiteral("校验位"), 分组框1), u"校验位标签", 11, 57, 40, 24);
+  组合框_校验位 = Place(MakeList(分组框1, {QStringLiteral("N 无"), QStringLiteral("O 奇"), QStringLiteral("E 偶"),
+                                         QStringLiteral("M 标志"), QStringLiteral("S 空白")}),
+                         u"组合框_校验位", 55, 59, 60, 20);
+  数据位标签 = Place(new QLabel(QStringLiteral("数据位"), 分组框1), u"数据位标签", 11, 80, 40, 24);
+  组合框_数据位 = Place(MakeList(分组框1, {QStringLiteral("8"), QStringLiteral("7"), QStringLiteral("6")}),
+                         u"组合框_数据位", 55, 82, 60, 20);
+  停止位标签 = Place(new QLabel(QStringLiteral("停止位"), 分组框1), u"停止位标签", 11, 103, 40, 24);
+  组合框_停止位 = Place(MakeList(分组框1, {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")}),
+                         u"组合框_停止位", 55, 105, 60, 20);
+  串口状态外形框 = Place(new ShapeIndicator(分组框1), u"串口状态外形框", 21, 137, 20, 20);
+  按钮_打开串口 = Place(new QPushButton(QStringLiteral("打开串口"), 分组框1), u"按钮_打开串口", 55, 133, 60, 29);
+
+  // The options. Each picture box holds one group of exclusive radio buttons.
+  图片框2 = Place(new QWidget(分组框3), u"图片框2", 3, 9, 121, 50);
+  单选框_16发送 = Place(new QRadioButton(QStringLiteral("16进制发送"), 图片框2), u"单选框_16发送", 9, 2, 96, 24);
+  单选框_16发送->setChecked(true);
+  单选框_ASCII发送 =
+      Place(new QRadioButton(QStringLiteral("ASCII码发送"), 图片框2), u"单选框_ASCII发送", 9, 24, 96, 24);
+  图片框3 = Place(new QWidget(分组框3), u"图片框3", 3, 64, 121, 50);
+  单选框_16显示 = Place(new QRadioButton(QStringLiteral("16进制显示"), 图片框3), u"单选框_16显示", 9, 2, 96, 24);
+  单选框_16显示->setChecked(true);
+  单选框_ASCII显示 =
+      Place(new QRadioButton(QStringLiteral("ASCII码显示"), 图片框3), u"单选框_ASCII显示", 9, 24, 96, 24);
+  SetTextColour(单选框_16显示, QPalette::WindowText, QColor(128, 128, 128));
+  SetTextColour(单选框_ASCII显示, QPalette::WindowText, QColor(128, 128, 128));
+  CRC选择框 = Place(new QCheckBox(QStringLiteral("CRC16校验"), 分组框3), u"CRC选择框", 13, 121, 88, 16);
+  CRC选择框->setChecked(true);
+  CRC反 = Place(new QCheckBox(QStringLiteral("反"), 分组框3), u"CRC反", 91, 121, 30, 16);
+  选择框_自动换行 = Place(new QCheckBox(QStringLiteral("自动换行"), 分组框3), u"选择框_自动换行", 12, 142, 71, 16);
+  编辑框1 = Place(new QLineEdit(QStringLiteral("50"), 分组框3), u"编辑框1", 90, 141, 30, 16);
+  编辑框1->setAlignment(Qt::AlignCenter);
+  窗口最前选择框 = Place(new QCheckBox(QStringLiteral("窗口总在最前"), 分组框3), u"窗口最前选择框", 12, 167, 100, 16);
+  回车发送选择框 = Place(new QCheckBox(QStringLiteral("按回车键发送"), 分组框3), u"回车发送选择框", 12, 186, 100, 16);
+  SetTextColour(窗口最前选择框, QPalette::WindowText, QColor(0, 136, 255));
+  SetTextColour(回车发送选择框, QPalette::WindowText, QColor(0, 136, 255));
+  清除显示按钮 = Place(new QPushButton(QStringLiteral("清除"), 分组框3), u"清除显示按钮", 11, 210, 52, 28);
+  按钮_保存 = Place(new QPushButton(QStringLiteral("保存"), 分组框3), u"按钮_保存", 69, 210, 52, 28);
+
+  // The automatic sender.
+  编辑框_循环 = Place(new QPlainTextEdit(分组框2), u"编辑框_循环", 4, 11, 378, 43);
+  编辑框_循环->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  编辑框_循环->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  透明标签1 = Place(new ClickLabel(QStringLiteral("↑"), 分组框2), u"透明标签1", 383, 11, 24, 43);
+  {
+    QFont arrow = 透明标签1->font();
+    arrow.setPixelSize(24);
+    透明标签1->setFont(arrow);
+  }
+  透明标签1->setAlignment(Qt::AlignCenter);
+  透明标签1->setCursor(Qt::PointingHandCursor);
+  标签_间隔毫秒 = Place(new QLabel(QStringLiteral("间隔毫秒："), 分组框2), u"标签_间隔毫秒", 415, 23, 56, 20);
+  组合框_毫秒 = Place(MakeList(分组框2, {QStringLiteral("200"), QStringLiteral("300"), QStringLiteral("400"),
+                                       QStringLiteral("500"), QStringLiteral("600"), QStringLiteral("800"),
+                                       QStringLiteral("900")}),
+                       u"组合框_毫秒", 472, 23, 48, 20);
+  组合框_毫秒->setEditable(true);
+  // A typed value is only text: it never becomes an item, is not completed
+  // from the items and raises no selection event (Return is kept from it).
+  组合框_毫秒->setInsertPolicy(QComboBox::NoInsert);
+  组合框_毫秒->setCompleter(nullptr);
+  组合框_毫秒->lineEdit()->installEventFilter(this);
+  选择框_循环 = Place(new QCheckBox(QStringLiteral("循环"), 分组框2), u"选择框_循环", 536, 25, 46, 16);
+  外形框_自动发送 = Place(new ShapeIndicator(分组框2), u"外形框_自动发送", 601, 23, 20, 20);
+  按钮_自动发送 = Place(new QPushButton(QStringLiteral("自动发送"), 分组框2), u"按钮_自动发送", 631, 17, 77, 32);
+
+  时钟甲型发送 = new PeriodTimer(this);
+  时钟甲型发送->setObjectName(QStringLiteral("时钟甲型发送"));
+  时钟_换行 = new PeriodTimer(this);
+  时钟_换行->setObjectName(QStringLiteral("时钟_换行"));
+
+  编辑框1->installEventFilter(this);
+}
+
+void MainWindow::BuildStatusBar() {
+  状态条1 = new QStatusBar(this);
+  状态条1->setObjectName(QStringLiteral("状态条1"));
+  setStatusBar(状态条1);
+  struct Panel {
+    int width;
+    QString text;
+    QString tip;
+  };
+  const Panel panels[3] = {
+      {60, QStringLiteral("RX:0"), QStringLiteral("接收字节数")},
+      {60, QStringLiteral("TX:0"), QStringLiteral("发送字节数")},
+      {800, QStringLiteral("欢迎使用Quorvel串口调试v2.31"), QString()},
+  };
+  for (int i = 0; i < 3; ++i) {
+    auto* panel = new QLabel(panels[i].text, 状态条1);
+    panel->setObjectName(QStringLiteral("panel%1").arg(i));
+    panel->setToolTip(panels[i].tip);
+    if (i < 2) {
+      panel->setFixedWidth(panels[i].width);
+    } else {
+      // The last panel runs past the window's edge; it must not make the
+      // window wider than its design size.
+      panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+      panel->setMaximumWidth(panels[i].width);
+    }
+    状态条1->addWidget(panel, i < 2 ? 0 : 1);
+    状态条1_面板[i] = panel;
+  }
+}
+
+void MainWindow::Connect() {
+  state_.counters.SetShowFunction([this](TrafficCounters::Counter counter, std::string_view text) {
+    状态条1_面板[counter == TrafficCounters::Counter::kRx ? 0 : 1]->setText(FromGbk(text));
+  });
+
+  // Each line-setting list and the interval list keep their selection.
+  const std::pair<QComboBox*, std::string> persisted[] = {
+      {组合框_端口, "com"},
+      {组合框_波特率, ToGbk(QStringLiteral("波特率"))},
+      {组合框_校验位, ToGbk(QStringLiteral("校验位"))},
+      {组合框_数据位, ToGbk(QStringLiteral("数据位"))},
+      {组合框_停止位, ToGbk(QStringLiteral("停止位"))},
+  };
+  for (const auto& [list, key] : persisted) {
+    connect(list, &QComboBox::activated, this, [this, list, key] {
+      state_.settings.WriteSetting(kSectionPort, key, std::to_string(list->currentIndex()));
+    });
+  }
+  connect(组合框_毫秒, &QComboBox::activated, this, [this] {
+    state_.settings.WriteSetting(kSectionModule, kKeyInterval, std::to_string(组合框_毫秒->currentIndex()));
+  });
+
+  connect(编辑框1, &QLineEdit::textChanged, this, &MainWindow::OnWrapIntervalChanged);
+  connect(清除显示按钮, &QPushButton::clicked, this, &MainWindow::LogClear);
+  connect(按钮_保存, &QPushButton::clicked, this, &MainWindow::LogSave);
+  connect(单选框_16发送, &QRadioButton::clicked, this, &MainWindow::OnHexSendClicked);
+  connect(单选框_ASCII发送, &QRadioButton::clicked, this, &MainWindow::OnTextSendClicked);
+  connect(单选框_16显示, &QRadioButton::clicked, this, &MainWindow::OnHexDisplayClicked);
+  connect(单选框_ASCII显示, &QRadioButton::clicked, this, &MainWindow::OnTextDisplayClicked);
+  connect(窗口最前选择框, &QCheckBox::clicked, this, &MainWindow::OnAlwaysOnTopClicked);
+}
+
+void MainWindow::RunCreationHandler(std::string config_path) {
+  if (qApp->styleSheet().isEmpty()) qApp->setStyleSheet(QString::fromLatin1(kControlSkin));
+
+  state_.settings.SetConfigPath(std::move(config_path));
+
+  for (TextStyle* style : {&state_.TxStyle, &state_.RxStyle, &state_.ListStyle}) {
+    *style = TextStyle{};
+    style->size_pt = kLogStylePoints;
+  }
+  state_.TxStyle.colour = kTxColour;
+  state_.RxStyle.colour = kRxColour;
+  state_.ListStyle.colour = kListColour;
+
+  组合框_端口->clear();
+  for (int n = 1; n <= 30; ++n) 组合框_端口->addItem(QStringLiteral("COM%1").arg(n));
+
+  const SettingsStore& settings = state_.settings;
+  const std::pair<QComboBox*, const char16_t*> port_lists[] = {
+      {组合框_端口, u"com"},          {组合框_波特率, u"波特率"}, {组合框_校验位, u"校验位"},
+      {组合框_数据位, u"数据位"}, {组合框_停止位, u"停止位"},
+  };
+  const char* const port_defaults[] = {"0", "5", "0", "0", "0"};
+  for (int i = 0; i < 5; ++i) {
+    const std::string key = ToGbk(QString::fromUtf16(port_lists[i].second));
+    SelectClamped(port_lists[i].first, TextToInteger(settings.ReadSetting(kSectionPort, key, port_defaults[i])));
+  }
+  SelectClamped(组合框_毫秒, TextToInteger(settings.ReadSetting(kSectionModule, kKeyInterval, "3")));
+
+  // Putting the stored text into 编辑框1 counts as one change of its text,
+  // even when it equals the design text, so the handler runs exactly once.
+  const QString interval = FromGbk(settings.ReadSetting(kSectionWrap, kKeyWrapInterval, "50"));
+  if (编辑框1->text() == interval) {
+    OnWrapIntervalChanged();
+  } else {
+    编辑框1->setText(interval);
+  }
+  state_.WrapIntervalMs = TextToInteger(ToGbk(编辑框1->text()));
+}
+
+void MainWindow::CountTx(std::int64_t n) { state_.counters.CountTx(n); }
+void MainWindow::CountRx(std::int64_t n) { state_.counters.CountRx(n); }
+
+void MainWindow::LogClear() {
+  超级编辑框1->SetWholeText({});
+  // Widening and narrowing again makes the view lay out and repaint its text
+  // and scroll bar anew.
+  超级编辑框1->resize(超级编辑框1->width() + 1, 超级编辑框1->height());
+  state_.counters.Reset();
+  PauseWithEvents(100);
+  超级编辑框1->resize(超级编辑框1->width() - 1, 超级编辑框1->height());
+}
+
+void MainWindow::LogSave() {
+  const QString path = choose_save_path_ ? choose_save_path_(this) : QString();
+  if (path.isEmpty()) return;
+  if (!WriteLogFile(path, 超级编辑框1->WholeText())) {
+    ShowMessage(this, QStringLiteral("保存失败！"), QStringLiteral("错误"));
+  }
+}
+
+void MainWindow::OnWrapIntervalChanged() {
+  const std::string text = ToGbk(编辑框1->text());
+  state_.WrapIntervalMs = TextToInteger(text);
+  state_.settings.WriteSetting(kSectionWrap, kKeyWrapInterval, text);
+}
+
+void MainWindow::OnHexSendClicked() {
+  if (!单选框_16发送->isChecked()) return;
+  单选框_16显示->setChecked(true);  // unchecks 单选框_ASCII显示, its group mate
+  CRC选择框->setEnabled(true);
+}
+
+void MainWindow::OnTextSendClicked() {
+  if (!单选框_ASCII发送->isChecked()) return;
+  单选框_ASCII显示->setChecked(true);  // unchecks 单选框_16显示
+  CRC选择框->setChecked(false);
+  CRC选择框->setEnabled(false);
+}
+
+// The display buttons share a container, which already keeps one of them
+// checked; checking the clicked one again states the rule.
+void MainWindow::OnHexDisplayClicked() {
+  if (单选框_16显示->isChecked()) 单选框_ASCII显示->setChecked(false);
+}
+
+void MainWindow::OnTextDisplayClicked() {
+  if (单选框_ASCII显示->isChecked()) 单选框_16显示->setChecked(false);
+}
+
+void MainWindow::OnAlwaysOnTopClicked() {
+  setWindowFlag(Qt::WindowStaysOnTopHint, 窗口最前选择框->isChecked());
+  // Changing the flags hides a top-level window.
+  show();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == 编辑框1 && event->type() == QEvent::MouseButtonPress &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    emit wrapIntervalPressed();
+  } else if (组合框_毫秒 != nullptr && watched == 组合框_毫秒->lineEdit() && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::event(QEvent* event) {
+  const bool handled = QMainWindow::event(event);
+  if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && isVisible()) AdoptDesignOuterSize();
+  return handled;
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  AdoptDesignOuterSize();
+  if (!layout_done_once_) {
+    layout_done_once_ = true;
+    ApplyLayout();
+  }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  if (layout_done_once_) ApplyLayout();
+}
+
+// The design size is the window's outer size. Where the window system draws
+// a frame, its size is known only once the window is up: then the client
+// area shrinks by the frame, once, and the window is centred again.
+void MainWindow::AdoptDesignOuterSize() {
+  if (outer_size_adopted_) return;
+  const QSize frame = frameGeometry().size() - size();
+  if (frame.isNull() || frame.width() < 0 || frame.height() < 0) return;
+  outer_size_adopted_ = true;
+  if (isMaximized() || isFullScreen()) return;
+  resize(kDesignOuterSize - frame);
+  if (const QScreen* screen = this->screen()) {
+    move(screen->availableGeometry().center() - QPoint(kDesignOuterSize.width() / 2, kDesignOuterSize.height() / 2));
+  }
+}
+
+MainLayoutRects MainWindow::CurrentLayoutRects() const {
+  return {编辑框_发送->geometry(), 按钮_发送->geometry(), 图片框1->geometry(),
+          超级编辑框1->geometry(), 分组框1->geometry(),   分组框3->geometry(),
+          分组框2->geometry(),     外形框_自动发送->geometry(), 按钮_自动发送->geometry()};
+}
+
+void MainWindow::ApplyLayout() {
+  const MainLayoutRects r = LayoutMainWindow(frameGeometry().size(), CurrentLayoutRects());
+  编辑框_发送->setGeometry(r.send_edit);
+  按钮_发送->setGeometry(r.send_button);
+  分组框1->setGeometry(r.port_group);
+  分组框3->setGeometry(r.option_group);
+  图片框1->setGeometry(r.ruler);
+  超级编辑框1->setGeometry(r.log);
+  分组框2->setGeometry(r.auto_group);
+  按钮_自动发送->setGeometry(r.auto_button);
+  AlignRuler();
+}
+
+void MainWindow::AlignRuler() {
+  const int text_left = 超级编辑框1->x() + 超级编辑框1->viewport()->geometry().left() + kLogTextMargin;
+  图片框1->SetColumnGeometry(text_left - 图片框1->x(), QFontMetricsF(LogFont()).horizontalAdvance(QStringLiteral("XX ")));
 }
 
 }  // namespace quorvel

@@ -1,0 +1,28 @@
+#pragma once
+
+// The program-wide state the main window owns and hands to the parts: one
+// record, created with the window and released with it.
+
+#include "app/settings_store.h"
+#include "log/text_style.h"
+#include "log/traffic_counters.h"
+
+namespace quorvel {
+
+struct ProgramState {
+  // The line-wrap interval in milliseconds: the integer value of 编辑框1.
+  int WrapIntervalMs = 0;
+
+  // The formats of sent data, received data and the copied send list.
+  TextStyle TxStyle;
+  TextStyle RxStyle;
+  TextStyle ListStyle;
+
+  // peizhi.ini at ConfigPath.
+  SettingsStore settings;
+
+  // TxCount and RxCount, shown in the status bar.
+  TrafficCounters counters;
+};
+
+}  // namespace quorvel

@@ -67,6 +67,8 @@ class LogLayout {
   // Read access to the text and its rows; edits go through the layout.
   const LogStore& Store() const { return store_; }
   StyleId Intern(const TextStyle& style) { return store_.Intern(style); }
+  // The widths the rows are wrapped with, for placing characters on a row.
+  LogWidths& Widths() { return widths_; }
 
   // The width a row may fill, in 1/64 pixel. Changing it makes every row stale.
   void SetWidth(std::int32_t width);

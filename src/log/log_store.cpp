@@ -196,6 +196,29 @@ bool LogStore::IsStoredForm(std::string_view gbk) {
 LogPos LogStore::Size() const { return index_->Total().bytes; }
 LogPos LogStore::LineBreakCount() const { return index_->Total().newlines; }
 
+LogPos LogStore::LineBreaksBefore(LogPos pos) const {
+  pos = std::clamp<LogPos>(pos, 0, Size());
+  Counts prefix;
+  const std::size_t n = index_->Search(&Counts::bytes, [pos](LogPos sum) { return sum <= pos; }, &prefix);
+  if (n >= chunks_.size()) return prefix.newlines;
+  return prefix.newlines + CountNewlines(chunks_[n]->bytes, static_cast<std::size_t>(pos - prefix.bytes));
+}
+
+LogPos LogStore::PosOfTextOffset(LogPos offset) const {
+  // The largest pos whose text offset is at most `offset`.
+  LogPos lo = std::clamp<LogPos>(offset - LineBreakCount(), 0, Size());
+  LogPos hi = std::clamp<LogPos>(offset, 0, Size());
+  while (lo < hi) {
+    const LogPos mid = lo + (hi - lo + 1) / 2;
+    if (TextOffset(mid) <= offset) {
+      lo = mid;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  return BoundaryAtOrBefore(lo);
+}
+
 LogStore::Located LogStore::Locate(LogPos pos) const {
   Counts prefix;
   std::size_t n = index_->Search(&Counts::bytes, [pos](LogPos sum) { return sum <= pos; }, &prefix);

@@ -59,6 +59,12 @@ class LogStore {
   LogPos LineBreakCount() const;
   // Size of Text(0, Size()): every line break counts two bytes there.
   LogPos TextSize() const { return Size() + LineBreakCount(); }
+  // Line breaks in [0, pos).
+  LogPos LineBreaksBefore(LogPos pos) const;
+  // Offset in Text(0, Size()) of `pos`, and back: a text offset inside a
+  // CR LF or a double-byte character gives the position before it.
+  LogPos TextOffset(LogPos pos) const { return pos + LineBreaksBefore(pos); }
+  LogPos PosOfTextOffset(LogPos offset) const;
 
   // Inserts stored-form text at `pos` (0..Size()) in `style`.
   void Insert(LogPos pos, std::string_view stored, StyleId style);

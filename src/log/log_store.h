@@ -2,7 +2,9 @@
 
 // The log's text: GBK bytes with runs of TextStyle, held in fixed-size chunks
 // under a counting index, so that an append at the end costs O(1) amortised
-// and an edit anywhere costs O(log n) plus the work on one chunk.
+// and an edit anywhere costs O(log n) plus the work on one chunk (and, when a
+// chunk in the middle splits, one pass over the chunk index: a few
+// microseconds for tens of megabytes).
 //
 // The store keeps every line break as one byte "\n"; ToStored() turns CR LF,
 // a lone CR and a lone LF of the program's texts into it and Text() gives it

@@ -1110,7 +1110,8 @@ void LogView::keyPressEvent(QKeyEvent* event) {
       case Move::kDown:
       case Move::kPageUp:
       case Move::kPageDown: {
-        const LogPos page = std::max<LogPos>(1, d.end_fit.rows - 1);
+        const LogPos page =
+            std::max(1, viewport()->height() / std::max(1, d.RowHeight(row_start, store.RowEnd(row_start))) - 1);
         const LogPos step = binding.move == Move::kUp     ? -1
                             : binding.move == Move::kDown ? 1
                             : binding.move == Move::kPageUp ? -page

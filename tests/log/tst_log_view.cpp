@@ -54,6 +54,9 @@ class TestLogView : public QObject {
   void doubleClickSelectsAWordAndReleaseReportsIt();
   void typedTextTakesTheDefaultFormatThenTheFormatAtTheCaret();
   void keysMoveByWholeCharacters();
+  void navigationKeys_data();
+  void navigationKeys();
+  void shiftClickExtendsTheSelection();
   void scrollToEndShowsTheLastLineWithoutMovingTheCaret();
   void writesAfterAClickLandAtTheClick();
   void aSelectionIsReplacedByTheNextAppend();
@@ -175,6 +178,49 @@ void TestLogView::keysMoveByWholeCharacters() {
   QTest::keyClick(view_, Qt::Key_Delete);
   QCOMPARE(view_->WholeText(), std::string("B\r\n"));
   QCOMPARE(view_->CaretPosition(), qint64(0));
+}
+
+void TestLogView::navigationKeys_data() {
+  QTest::addColumn<int>("start");
+  QTest::addColumn<int>("key");
+  QTest::addColumn<int>("modifiers");
+  QTest::addColumn<int>("caret");
+  // On "AAAA\r\nBBBB\r\nCCCC": lines start at offsets 0, 6 and 12.
+  QTest::addRow("down keeps the column") << 2 << int(Qt::Key_Down) << 0 << 8;
+  QTest::addRow("up keeps the column") << 14 << int(Qt::Key_Up) << 0 << 8;
+  QTest::addRow("up on the first line goes to the start") << 2 << int(Qt::Key_Up) << 0 << 0;
+  QTest::addRow("down on the last line goes to the end") << 13 << int(Qt::Key_Down) << 0 << 16;
+  QTest::addRow("end stops before the line break") << 7 << int(Qt::Key_End) << 0 << 10;
+  QTest::addRow("home") << 9 << int(Qt::Key_Home) << 0 << 6;
+  QTest::addRow("right steps over the line break") << 4 << int(Qt::Key_Right) << 0 << 6;
+  QTest::addRow("left steps over the line break") << 6 << int(Qt::Key_Left) << 0 << 4;
+  QTest::addRow("ctrl+end") << 0 << int(Qt::Key_End) << int(Qt::ControlModifier) << 16;
+  QTest::addRow("ctrl+home") << 14 << int(Qt::Key_Home) << int(Qt::ControlModifier) << 0;
+  QTest::addRow("page down past the end keeps the column") << 1 << int(Qt::Key_PageDown) << 0 << 13;
+  QTest::addRow("page up past the start keeps the column") << 15 << int(Qt::Key_PageUp) << 0 << 3;
+}
+
+void TestLogView::navigationKeys() {
+  QFETCH(int, start);
+  QFETCH(int, key);
+  QFETCH(int, modifiers);
+  QFETCH(int, caret);
+  view_->LogAppend("AAAA\r\nBBBB\r\nCCCC", kTx);
+  view_->Select(start, start);
+  QTest::keyClick(view_, static_cast<Qt::Key>(key), static_cast<Qt::KeyboardModifiers>(modifiers));
+  QCOMPARE(view_->CaretPosition(), qint64(caret));
+  QCOMPARE(view_->AnchorPosition(), qint64(caret));
+}
+
+void TestLogView::shiftClickExtendsTheSelection() {
+  view_->LogAppend("01 02 03 04", kRx);
+  QTest::mouseClick(view_->viewport(), Qt::LeftButton, {}, LeftPart(view_->CharacterRect(3)));
+  QTest::mouseClick(view_->viewport(), Qt::LeftButton, Qt::ShiftModifier, LeftPart(view_->CharacterRect(8)));
+  QCOMPARE(view_->SelectedText(), std::string("02 03"));
+  QTest::keyClick(view_, Qt::Key_Right, Qt::ShiftModifier);
+  QCOMPARE(view_->SelectedText(), std::string("02 03 "));
+  QTest::keyClick(view_, Qt::Key_X, Qt::ControlModifier);
+  QCOMPARE(view_->WholeText(), std::string("01 04"));
 }
 
 void TestLogView::scrollToEndShowsTheLastLineWithoutMovingTheCaret() {

@@ -27,7 +27,7 @@
 namespace quorvel {
 namespace {
 
-constexpr int kMargin = 3;                   // pixels between the frame and the text
+constexpr int kMargin = LogView::kTextMargin;
 constexpr int kFrameMs = 16;                 // at most one repaint per frame
 constexpr int kBackgroundPeriodMs = 16;      // stale rows are wrapped a slice per frame...
 constexpr int kBackgroundSliceMs = 3;        // ...taking at most this long

@@ -23,6 +23,9 @@ class LogView : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
+  // Pixels between the viewport's left edge and the first character of a row.
+  static constexpr int kTextMargin = 3;
+
   explicit LogView(QWidget* parent = nullptr);
   ~LogView() override;
 

@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QRawFont>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStyleHints>
 #include <QTimer>
 #include <array>
@@ -358,6 +359,10 @@ void LogView::Impl::SyncScrollBar() {
     view->viewport()->update();
   }
   const auto maximum = static_cast<int>(std::min<LogPos>(end_top, std::numeric_limits<int>::max()));
+  // The scroll area would queue a call to show or hide the bar for every
+  // range change, one per append at worst; the bar is always shown, and
+  // the view itself is where the value came from, so nobody needs telling.
+  const QSignalBlocker quiet(bar);
   syncing_scroll_bar = true;
   if (bar->maximum() != maximum) bar->setRange(0, maximum);
   const int page = static_cast<int>(std::max<LogPos>(1, end_fit.rows - 1));

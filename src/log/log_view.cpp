@@ -877,7 +877,9 @@ void LogView::paintEvent(QPaintEvent* event) {
           run.setPositions(QList<QPointF>(positions.begin(), positions.end()));
           run.setUnderline(seg_look->font.underline());
           run.setStrikeOut(seg_look->font.strikeOut());
-          painter.drawGlyphRun(QPointF(0, 0), run);
+          // Underline and strike-out are drawn from the run's origin, so
+          // the glyphs are placed relative to the segment's start.
+          painter.drawGlyphRun(QPointF(kMargin + FromUnits(seg_x), baseline - seg_look->raise), run);
         }
         if (!fallbacks.empty()) {
           painter.setFont(seg_look->font);
@@ -914,7 +916,7 @@ void LogView::paintEvent(QPaintEvent* event) {
           const quint32 glyph = d.GlyphOf(look, lead, trail, length);
           if (glyph != 0) {
             glyphs.push_back(glyph);
-            positions.push_back(at);
+            positions.push_back(QPointF(FromUnits(x - seg_x), 0));
           } else {
             const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
             fallbacks.emplace_back(FromGbk(std::string_view(bytes, static_cast<std::size_t>(length))), at);

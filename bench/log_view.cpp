@@ -145,7 +145,15 @@ int main(int argc, char** argv) {
                 chars, view.verticalScrollBar()->maximum(), (rss_after - rss_before) / 1e6,
                 static_cast<double>(rss_after - rss_before) / chars, paint_ms);
 
-    // 1b. The user clicked into the middle of that line: writes go there.
+    // 1b. A narrower window: only what is on screen is wrapped at once.
+    const auto resize_start = Clock::now();
+    view.resize(kWidth - 200, kHeight);
+    QCoreApplication::processEvents();
+    view.viewport()->grab();
+    std::printf("LogView    narrowing the view of %.0f characters to %d pixels and painting a frame %.3f ms\n", chars,
+                view.viewport()->width(), Ms(Clock::now() - resize_start));
+
+    // 1c. The user clicked into the middle of that line: writes go there.
     const qint64 middle = static_cast<qint64>(chars / 2);
     view.Select(middle, middle);
     Print("middle", ReceiveIntoLogView(view, std::min<long long>(appends, 1'000'000)));

@@ -1197,16 +1197,15 @@ void LogView::focusOutEvent(QFocusEvent* event) {
 
 void LogView::inputMethodEvent(QInputMethodEvent* event) {
   Impl& d = *impl_;
-  if (event->replacementLength() > 0 && event->replacementStart() < 0 && !d.HasSelection()) {
+  const bool replaces = event->replacementLength() > 0;
+  if (replaces && event->replacementStart() < 0 && !d.HasSelection()) {
     // The input method takes back characters before the caret.
     LogPos from = d.caret;
     for (int i = 0; i < -event->replacementStart() && from > 0; ++i) from = d.Store().PrevBoundary(from);
     d.anchor = from;
   }
-  if (!event->commitString().isEmpty() || d.HasSelection()) {
-    if (!event->commitString().isEmpty() || event->replacementLength() > 0) {
-      d.UserReplaceSelection(ToGbk(event->commitString()));
-    }
+  if (!event->commitString().isEmpty() || (replaces && d.HasSelection())) {
+    d.UserReplaceSelection(ToGbk(event->commitString()));
   }
   d.preedit = event->preeditString();
   event->accept();

@@ -34,7 +34,7 @@ constexpr int kBackgroundPeriodMs = 16;      // stale rows are wrapped a slice p
 constexpr int kBackgroundSliceMs = 3;        // ...taking at most this long
 constexpr LogPos kBackgroundStep = 64 << 10;  // bytes wrapped between two looks at the clock
 constexpr LogPos kWordScanLimit = 4096;      // a "word" longer than this is cut there
-constexpr LogPos kImeSelectionLimit = 4096;
+constexpr LogPos kImeSelectionLimit = 4096;    // bytes of a selection an input method is shown
 constexpr char kGbkMimeType[] = "application/x-quorvel-gbk";
 constexpr quint32 kUnknownGlyph = 0xFFFFFFFFu;
 

@@ -15,11 +15,13 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <cmath>
 
 #include "app/main_layout.h"
 #include "app/ruler_strip.h"
 #include "engine/gbk_text.h"
 #include "log/log_file.h"
+#include "log/log_font.h"
 #include "log/log_view.h"
 #include "platform/click_label.h"
 #include "platform/event_pause.h"
@@ -39,18 +41,9 @@ constexpr std::uint32_t kRxColour = 0xFF0000;    // blue
 constexpr std::uint32_t kListColour = 0x808080;  // grey
 constexpr int kLogStylePoints = 11;
 
-// The log's font, "宋体" 11 points, as the log view renders it on this
-// platform; the ruler measures its "XX " groups in it.
-QFont LogFont() {
-  QFont font(QStringLiteral("Noto Sans Mono CJK SC"));
-  font.setStyleHint(QFont::Monospace);
-  font.setPointSizeF(kLogStylePoints);
-  return font;
-}
-
-// From the text's left edge to the first character inside the log's
-// viewport: the text layout's margin.
-constexpr int kLogTextMargin = 4;
+// From the log view's left edge inside its frame to its first character:
+// the view's text margin.
+constexpr int kLogTextMargin = 3;
 
 // "宋体" at a pixel height, with its usual stand-ins where it is missing.
 QFont SongTi(int pixels) {
@@ -266,6 +259,8 @@ void MainWindow::BuildStatusBar() {
     auto* panel = new QLabel(panels[i].text, 状态条1);
     panel->setObjectName(QStringLiteral("panel%1").arg(i));
     panel->setToolTip(panels[i].tip);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setIndent(3);
     if (i < 2) {
       panel->setFixedWidth(panels[i].width);
     } else {
@@ -472,8 +467,13 @@ void MainWindow::ApplyLayout() {
 }
 
 void MainWindow::AlignRuler() {
+  // A received byte in hexadecimal display is "XX " in the receive style; the
+  // view lays out every character at its advance in 1/64 pixel.
+  const QFontMetricsF metrics(LogFont(state_.RxStyle), 超级编辑框1->viewport());
+  auto advance = [&](QChar ch) { return std::round(metrics.horizontalAdvance(ch) * 64) / 64; };
+  const qreal group = 2 * advance(QLatin1Char('0')) + advance(QLatin1Char(' '));
   const int text_left = 超级编辑框1->x() + 超级编辑框1->viewport()->geometry().left() + kLogTextMargin;
-  图片框1->SetColumnGeometry(text_left - 图片框1->x(), QFontMetricsF(LogFont()).horizontalAdvance(QStringLiteral("XX ")));
+  图片框1->SetColumnGeometry(text_left - 图片框1->x(), group);
 }
 
 }  // namespace quorvel

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -82,7 +83,9 @@ void TestLogFile::chooseReturnsPathOrNothing() {
     if (dialog == nullptr) return;
     if (round == 0) {
       opened_in = dialog->directory().absolutePath();
-      dialog->selectFile(target);
+      // Typed into the name field, as a user would.
+      auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+      if (name != nullptr) name->setText(target);
       dialog->accept();
     } else {
       dialog->reject();

@@ -23,6 +23,7 @@
 #include "log/log_file.h"
 #include "log/log_font.h"
 #include "log/log_view.h"
+#include "platform/balloon_tip.h"
 #include "platform/click_label.h"
 #include "platform/event_pause.h"
 #include "platform/gbk_codec.h"
@@ -237,6 +238,8 @@ void MainWindow::BuildControls() {
   时钟甲型发送->setObjectName(QStringLiteral("时钟甲型发送"));
   时钟_换行 = new PeriodTimer(this);
   时钟_换行->setObjectName(QStringLiteral("时钟_换行"));
+  气球提示框1 = new BalloonTip(this);
+  气球提示框1->setObjectName(QStringLiteral("气球提示框1"));
 
   编辑框1->installEventFilter(this);
 }

@@ -16,6 +16,7 @@
 #include "gbk_literal.h"
 #include "log/log_view.h"
 #include "modal_helpers.h"
+#include "platform/balloon_tip.h"
 #include "platform/gbk_codec.h"
 #include "platform/period_timer.h"
 #include "platform/shape_indicator.h"
@@ -124,6 +125,7 @@ void TestMainWindow::freshStartShowsDesignStates() {
   QCOMPARE(w->findChild<quorvel::LogView*>("超级编辑框1")->WholeText(), std::string());
   QCOMPARE(w->findChild<quorvel::PeriodTimer*>("时钟甲型发送")->Period(), 0);
   QCOMPARE(w->findChild<quorvel::PeriodTimer*>("时钟_换行")->Period(), 0);
+  QVERIFY(w->findChild<quorvel::BalloonTip*>("气球提示框1") != nullptr);
 
   auto* parity = w->findChild<QComboBox*>("组合框_校验位");
   QCOMPARE(parity->count(), 5);

@@ -42,10 +42,6 @@ constexpr std::uint32_t kRxColour = 0xFF0000;    // blue
 constexpr std::uint32_t kListColour = 0x808080;  // grey
 constexpr int kLogStylePoints = 11;
 
-// From the log view's left edge inside its frame to its first character:
-// the view's text margin.
-constexpr int kLogTextMargin = 3;
-
 // "宋体" at a pixel height, with its usual stand-ins where it is missing.
 QFont SongTi(int pixels) {
   QFont font;
@@ -475,7 +471,7 @@ void MainWindow::AlignRuler() {
   const QFontMetricsF metrics(LogFont(state_.RxStyle), 超级编辑框1->viewport());
   auto advance = [&](QChar ch) { return std::round(metrics.horizontalAdvance(ch) * 64) / 64; };
   const qreal group = 2 * advance(QLatin1Char('0')) + advance(QLatin1Char(' '));
-  const int text_left = 超级编辑框1->x() + 超级编辑框1->viewport()->geometry().left() + kLogTextMargin;
+  const int text_left = 超级编辑框1->x() + 超级编辑框1->viewport()->geometry().left() + LogView::kTextMargin;
   图片框1->SetColumnGeometry(text_left - 图片框1->x(), group);
 }
 

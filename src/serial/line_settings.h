@@ -4,6 +4,7 @@
 // keeps them in.
 
 #include <algorithm>
+#include <string_view>
 
 namespace quorvel {
 
@@ -28,5 +29,14 @@ constexpr LineSettings ClampLineSettings(LineSettings settings) {
   settings.parity_code = std::clamp(settings.parity_code, 0, 4);
   return settings;
 }
+
+// The settings the five lists of the port group stand for: port number =
+// port index + 1, baud rate and data bits = the integer value of the chosen
+// entry's text (TextToInteger; an empty text gives 0), stop-bits code = stop
+// index + 1, parity code = parity index. No list selected is index -1. Not
+// clamped: the port does that when it stores them.
+// (6, "115200", "7", 2, 2) -> {7, 115200, 7, 3, 2}
+LineSettings LineSettingsFromLists(int port_index, std::string_view baud_text, std::string_view data_bits_text,
+                                   int stop_bits_index, int parity_index);
 
 }  // namespace quorvel

@@ -4,6 +4,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
@@ -23,13 +25,19 @@
 #include "log/log_file.h"
 #include "log/log_font.h"
 #include "log/log_view.h"
+#include "log/receive_display.h"
 #include "platform/balloon_tip.h"
 #include "platform/click_label.h"
+#include "platform/enter_key_service.h"
 #include "platform/event_pause.h"
 #include "platform/gbk_codec.h"
 #include "platform/message_box.h"
 #include "platform/period_timer.h"
 #include "platform/shape_indicator.h"
+#include "serial/port_list.h"
+#include "serial/port_switch.h"
+#include "serial/serial_port.h"
+#include "transmit/send_action.h"
 
 namespace quorvel {
 namespace {
@@ -130,6 +138,7 @@ MainWindow::MainWindow(std::string config_path, QWidget* parent)
   }
   Connect();
   RunCreationHandler(std::move(config_path));
+  WireSerialLink();
 }
 
 MainWindow::~MainWindow() = default;
@@ -157,7 +166,8 @@ void MainWindow::BuildControls() {
   端口标签 = Place(new QLabel(QStringLiteral("端口号"), 分组框1), u"端口标签", 11, 11, 40, 24);
   QStringList ports;
   for (int n = 1; n <= 16; ++n) ports << QStringLiteral("COM%1").arg(n);
-  组合框_端口 = Place(MakeList(分组框1, ports), u"组合框_端口", 55, 13, 60, 20);
+  组合框_端口 = Place(new PortList(分组框1), u"组合框_端口", 55, 13, 60, 20);
+  组合框_端口->addItems(ports);
   波特率标签 = Place(new QLabel(QStringLiteral("波特率"), 分组框1), u"波特率标签", 11, 34, 40, 24);
   组合框_波特率 = Place(MakeList(分组框1, {QStringLiteral("300"), QStringLiteral("600"), QStringLiteral("1200"),
                                          QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"),
@@ -473,6 +483,75 @@ void MainWindow::AlignRuler() {
   const qreal group = 2 * advance(QLatin1Char('0')) + advance(QLatin1Char(' '));
   const int text_left = 超级编辑框1->x() + 超级编辑框1->viewport()->geometry().left() + LogView::kTextMargin;
   图片框1->SetColumnGeometry(text_left - 图片框1->x(), group);
+}
+
+// The serial link, the receive path and the manual send with the Enter key.
+
+void MainWindow::WireSerialLink() {
+  // COMn may be pinned to a device by ports/COMn beside the settings file.
+  const QString settings_folder = QFileInfo(QFile::decodeName(state_.settings.ConfigPath().c_str())).absolutePath();
+  端口1 = new SerialPort(settings_folder, this);
+  端口1->setObjectName(QStringLiteral("端口1"));
+  组合框_端口->SetSettingsFolder(settings_folder);
+
+  port_switch_ = std::make_unique<PortSwitch>(
+      LineLists{组合框_端口, 组合框_波特率, 组合框_数据位, 组合框_停止位, 组合框_校验位}, 按钮_打开串口,
+      串口状态外形框, 端口1, this);
+  port_access_.PortIsOpen = [this] { return port_switch_->PortIsOpen(); };
+  port_access_.TogglePort = [this] { port_switch_->TogglePort(); };
+  port_access_.PortSendText = [this](std::string_view gbk) { return 端口1->PortSendText(gbk); };
+  port_access_.PortSendBytes = [this](std::string_view bytes) { return 端口1->PortSendBytes(bytes); };
+  connect(按钮_打开串口, &QPushButton::clicked, this, [this] { port_switch_->TogglePort(); });
+  connect(端口1, &SerialPort::PortLost, this, &MainWindow::OnPortLost);
+
+  receive_display_ = std::make_unique<ReceiveDisplay>(
+      ReceiveControls{选择框_自动换行, 单选框_16显示, 单选框_ASCII显示, 时钟_换行, 超级编辑框1}, state_.WrapIntervalMs,
+      state_.RxStyle, state_.counters);
+  connect(端口1, &SerialPort::PortBytesReceived, this, [this](const QByteArray& bytes) {
+    receive_display_->ShowReceivedBytes(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  });
+  connect(时钟_换行, &PeriodTimer::tick, this, [this] { receive_display_->OnWrapTick(); });
+  connect(this, &MainWindow::wrapIntervalPressed, this, &MainWindow::ShowWrapIntervalHint);
+
+  send_action_ = std::make_unique<SendAction>(SendControls{编辑框_发送, 单选框_ASCII发送, 单选框_16发送, CRC选择框, CRC反},
+                                              port_access_, *超级编辑框1, state_.counters, state_.TxStyle, this);
+  connect(按钮_发送, &QPushButton::clicked, this, [this] { send_action_->Send(); });
+
+  enter_key_service_ = new EnterKeyService(this);
+  enter_key_service_->setObjectName(QStringLiteral("enterKeyService"));
+  connect(回车发送选择框, &QCheckBox::clicked, this, &MainWindow::OnEnterSendClicked);
+  connect(enter_key_service_, &EnterKeyService::feedback, this,
+          [this](QObject* receiver, int id, int) { OnEnterKeyFeedback(receiver, id); });
+}
+
+void MainWindow::OnPortLost() {
+  // A dead device must not look open, nor take sends that go nowhere: the
+  // controls show the port closed, as a close by the button leaves them, and
+  // the next send or click opens it afresh.
+  port_switch_->ShowClosed();
+  ShowMessage(this, QStringLiteral("串口已断开！"), QStringLiteral("错误"));
+}
+
+void MainWindow::ShowWrapIntervalHint() {
+  constexpr int kHintShownMs = 3000;
+  // Each position as the control reports it: the window's frame on the
+  // screen, the group box in the window, the edit box in the group box.
+  const QPoint window = frameGeometry().topLeft();
+  const QPoint point(window.x() + 分组框3->x() + 编辑框1->x() + 15, window.y() + 分组框3->y() + 编辑框1->y() + 30);
+  气球提示框1->ShowTip(point, QStringLiteral("换行间隔：毫秒"), kHintShownMs);
+}
+
+void MainWindow::OnEnterSendClicked() {
+  if (回车发送选择框->isChecked()) {
+    state_.HotkeyId = enter_key_service_->Register(this, 标签, 0, EnterKeyService::kEnterKey);
+  } else {
+    // HotkeyId keeps the old id; a press reported with it is then ignored.
+    enter_key_service_->Unregister(this, state_.HotkeyId);
+  }
+}
+
+void MainWindow::OnEnterKeyFeedback(QObject* receiver, int id) {
+  if (receiver == 标签 && id == state_.HotkeyId) send_action_->Send();
 }
 
 }  // namespace quorvel

@@ -6,9 +6,11 @@
 #include <QMainWindow>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "app/program_state.h"
+#include "transmit/port_access.h"
 
 QT_BEGIN_NAMESPACE
 class QCheckBox;
@@ -31,6 +33,14 @@ class PeriodTimer;
 class RulerStrip;
 class ShapeIndicator;
 struct MainLayoutRects;
+
+// The serial link, the receive path and the manual send.
+class EnterKeyService;
+class PortList;
+class PortSwitch;
+class ReceiveDisplay;
+class SendAction;
+class SerialPort;
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -61,6 +71,10 @@ class MainWindow : public QMainWindow {
 
   // Replaces the save dialog, e.g. by a test that answers it.
   void SetSavePathChooser(SavePathChooser chooser) { choose_save_path_ = std::move(chooser); }
+
+  // What the senders need of the serial link 端口1: PortIsOpen, TogglePort
+  // (the action of 按钮_打开串口), PortSendText and PortSendBytes.
+  const PortAccess& PortLink() const { return port_access_; }
 
  signals:
   // The left mouse button went down on the line-wrap interval box 编辑框1.
@@ -109,7 +123,7 @@ class MainWindow : public QMainWindow {
 
   // In 分组框1: the port settings.
   QLabel* 端口标签 = nullptr;
-  QComboBox* 组合框_端口 = nullptr;
+  PortList* 组合框_端口 = nullptr;
   QLabel* 波特率标签 = nullptr;
   QComboBox* 组合框_波特率 = nullptr;
   QLabel* 校验位标签 = nullptr;
@@ -146,10 +160,25 @@ class MainWindow : public QMainWindow {
   ShapeIndicator* 外形框_自动发送 = nullptr;
   QPushButton* 按钮_自动发送 = nullptr;
 
-  // Without a visible body. The serial port 端口1 joins with the serial link.
+  // Without a visible body. The serial port 端口1 is with the serial link.
   PeriodTimer* 时钟甲型发送 = nullptr;
   PeriodTimer* 时钟_换行 = nullptr;
   BalloonTip* 气球提示框1 = nullptr;
+
+  // The serial link, the receive path and the manual send with the Enter key.
+  void WireSerialLink();
+  // The device went away while open: the closed state and one message.
+  void OnPortLost();
+  void ShowWrapIntervalHint();
+  void OnEnterSendClicked();
+  void OnEnterKeyFeedback(QObject* receiver, int id);
+
+  SerialPort* 端口1 = nullptr;
+  EnterKeyService* enter_key_service_ = nullptr;
+  std::unique_ptr<PortSwitch> port_switch_;
+  std::unique_ptr<ReceiveDisplay> receive_display_;
+  std::unique_ptr<SendAction> send_action_;
+  PortAccess port_access_;
 };
 
 }  // namespace quorvel

@@ -23,6 +23,10 @@ struct ProgramState {
 
   // TxCount and RxCount, shown in the status bar.
   TrafficCounters counters;
+
+  // The id of the registered Enter hotkey; 0 before the first registration
+  // and when it was refused. Kept when the hotkey is removed.
+  int HotkeyId = 0;
 };
 
 }  // namespace quorvel

@@ -20,7 +20,6 @@
 #include <cmath>
 
 #include "app/main_layout.h"
-#include "app/ruler_strip.h"
 #include "engine/gbk_text.h"
 #include "log/log_file.h"
 #include "log/log_font.h"
@@ -33,6 +32,7 @@
 #include "platform/gbk_codec.h"
 #include "platform/message_box.h"
 #include "platform/period_timer.h"
+#include "platform/ruler_strip.h"
 #include "platform/shape_indicator.h"
 #include "serial/port_list.h"
 #include "serial/port_switch.h"

@@ -1,8 +1,8 @@
 #pragma once
 
-// The ruler strip over the log (图片框1): the numbers 01 to 80, one over each
-// "XX " byte group of the hexadecimal display, so that a byte's position in a
-// log line can be read off it.
+// The ruler strip (图片框1) over a view of hexadecimal bytes, the log or the
+// module window's frames: the numbers 01 to 80, one over each "XX " byte
+// group, so that a byte's position in a line can be read off it.
 
 #include <QFont>
 #include <QWidget>

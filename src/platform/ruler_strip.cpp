@@ -1,4 +1,4 @@
-#include "app/ruler_strip.h"
+#include "platform/ruler_strip.h"
 
 #include <QPainter>
 

@@ -30,6 +30,7 @@
 #include "platform/enter_key_service.h"
 #include "platform/event_pause.h"
 #include "platform/gbk_codec.h"
+#include "platform/list_select.h"
 #include "platform/message_box.h"
 #include "platform/period_timer.h"
 #include "platform/ruler_strip.h"
@@ -94,14 +95,6 @@ const std::string kSectionModule = "MoKuai";
 const std::string kSectionWrap = ToGbk(QStringLiteral("自动换行"));
 const std::string kKeyInterval = ToGbk(QStringLiteral("毫秒"));
 const std::string kKeyWrapInterval = ToGbk(QStringLiteral("间隔毫秒"));
-
-// A list given an index by the program: at or above the count selects the
-// last item, -1 or lower selects nothing. Raises no selection event.
-void SelectClamped(QComboBox* list, int index) {
-  if (index >= list->count()) index = list->count() - 1;
-  if (index < -1) index = -1;
-  list->setCurrentIndex(index);
-}
 
 template <typename Widget>
 Widget* Place(Widget* widget, const char16_t* name, int left, int top, int width, int height) {

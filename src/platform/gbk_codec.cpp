@@ -61,7 +61,9 @@ std::string ToGbk(const QString& text) {
     } else {
       const QByteArray bytes = encoder.encode(ch);
       if (encoder.hasError() || bytes.isEmpty() || (bytes.size() == 1 && bytes.at(0) == 0x1A)) {
-        encoder.resetState();
+        // resetState() keeps the error flag, which would turn every later
+        // character into "?"; only a new encoder starts clean.
+        encoder = QStringEncoder("GBK", QStringConverter::Flag::Stateless);
         out.push_back('?');
       } else {
         out.append(bytes.constData(), static_cast<std::size_t>(bytes.size()));

@@ -37,6 +37,9 @@ void TestGbkCodec::invalidBytesBecomeOneMarkEach() {
 
 void TestGbkCodec::unmappableCharacterBecomesQuestionMark() {
   QCOMPARE(quorvel::ToGbk(QStringLiteral("a\U0001F600b")), std::string("a?b"));
+  // The next character GBK holds is converted again.
+  QCOMPARE(quorvel::ToGbk(QStringLiteral("\U0001F600宋")), std::string("?\xCB\xCE"));
+  QCOMPARE(quorvel::ToGbk(QStringLiteral("体")), std::string("\xCC\xE5"));
 }
 
 QTEST_APPLESS_MAIN(TestGbkCodec)

@@ -74,4 +74,18 @@ std::string ToGbk(const QString& text) {
   return out;
 }
 
+std::string ToGbkLines(const QString& text) {
+  QString lines = text;
+  // A CR LF already there is one line break, not two.
+  lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  lines.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+  return ToGbk(lines);
+}
+
+QString FromGbkLines(std::string_view gbk) {
+  QString text = FromGbk(gbk);
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  return text;
+}
+
 }  // namespace quorvel

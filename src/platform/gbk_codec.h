@@ -18,6 +18,15 @@ QString FromGbk(std::string_view gbk);
 // the system code page of the original platform writes it.
 std::string ToGbk(const QString& text);
 
+// A multi-line box's text as GBK with CR LF line breaks, the form the cores
+// read lists in: each LF (a text box's line break) or CR LF becomes one CR LF;
+// a lone CR stays. "A\nB" -> "A\r\nB"
+std::string ToGbkLines(const QString& text);
+
+// GBK text with CR LF line breaks as a multi-line box's text, each CR LF one
+// LF; a lone CR or LF stays. "A\r\nB" -> "A\nB"
+QString FromGbkLines(std::string_view gbk);
+
 // True when the two bytes form a character of code page 936.
 bool IsGbkPair(unsigned char lead, unsigned char trail);
 

@@ -11,6 +11,8 @@ class TestGbkCodec : public QObject {
   void roundTrip();
   void invalidBytesBecomeOneMarkEach();
   void unmappableCharacterBecomesQuestionMark();
+  void multiLineText_data();
+  void multiLineText();
 };
 
 void TestGbkCodec::roundTrip_data() {
@@ -40,6 +42,30 @@ void TestGbkCodec::unmappableCharacterBecomesQuestionMark() {
   // The next character GBK holds is converted again.
   QCOMPARE(quorvel::ToGbk(QStringLiteral("\U0001F600宋")), std::string("?\xCB\xCE"));
   QCOMPARE(quorvel::ToGbk(QStringLiteral("体")), std::string("\xCC\xE5"));
+}
+
+// A box's LF line breaks are CR LF in GBK and back; CR LF is never doubled.
+void TestGbkCodec::multiLineText_data() {
+  QTest::addColumn<QString>("box");
+  QTest::addColumn<std::string>("gbk");
+  QTest::addColumn<QString>("back");
+  QTest::addRow("two lines") << QStringLiteral("A\nB") << std::string("A\r\nB") << QStringLiteral("A\nB");
+  QTest::addRow("empty lines and a final break")
+      << QStringLiteral("\nA\n\n") << std::string("\r\nA\r\n\r\n") << QStringLiteral("\nA\n\n");
+  QTest::addRow("CR LF in the box stays one break")
+      << QStringLiteral("A\r\nB") << std::string("A\r\nB") << QStringLiteral("A\nB");
+  QTest::addRow("lone CR stays") << QStringLiteral("A\rB") << std::string("A\rB") << QStringLiteral("A\rB");
+  QTest::addRow("chinese annotation")
+      << QStringLiteral("01  → 1\nEA  ← 2") << std::string("01  \xA1\xFA 1\r\nEA  \xA1\xFB 2")
+      << QStringLiteral("01  → 1\nEA  ← 2");
+}
+
+void TestGbkCodec::multiLineText() {
+  QFETCH(QString, box);
+  QFETCH(std::string, gbk);
+  QFETCH(QString, back);
+  QCOMPARE(quorvel::ToGbkLines(box), gbk);
+  QCOMPARE(quorvel::FromGbkLines(gbk), back);
 }
 
 QTEST_APPLESS_MAIN(TestGbkCodec)

@@ -20,7 +20,8 @@ void PortList::showPopup() {
 
 QString PortDeviceTip(const std::optional<PortDevice>& device) {
   if (!device) return QStringLiteral("无设备");
-  if (device->description.isEmpty()) return device->path;
+  // A link straight to a device node has that node as its description.
+  if (device->description.isEmpty() || device->description == device->path) return device->path;
   return device->path + QLatin1Char('\n') + device->description;
 }
 

@@ -32,7 +32,7 @@ class PortList : public QComboBox {
 };
 
 // The tip of one entry: the device's path, and its description on a second
-// line when it has one; "无设备" when there is none.
+// line when it has one other than the path; "无设备" when there is none.
 // {"/dev/ttyUSB0", "FT232R USB UART (FTDI)"} -> "/dev/ttyUSB0\nFT232R USB UART (FTDI)"
 QString PortDeviceTip(const std::optional<PortDevice>& device);
 

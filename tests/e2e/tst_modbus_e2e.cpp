@@ -1,0 +1,125 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "app/main_window.h"
+#include "log/log_view.h"
+#include "modal_helpers.h"
+#include "pty_pair.h"
+
+// The whole program against a real Modbus RTU device: the main window, as
+// the program starts it, on COM1, which the settings folder pins to one end
+// of two joined pseudo-terminals; a libmodbus slave (tests/e2e/
+// modbus_rtu_slave) listens on the other end.
+
+namespace {
+
+// The reply of slave 1 to "read 37 holding registers from 0x1000": register
+// 0x1000 + k holds k * 0x0101; the Modbus CRC-16 (reflected 0xA001, start
+// 0xFFFF) follows low byte first.
+std::string ExpectedReply() {
+  std::string reply("\x01\x03\x4A", 3);
+  for (int k = 0; k < 37; ++k) reply.append(2, static_cast<char>(k));
+  std::uint16_t crc = 0xFFFF;
+  for (unsigned char byte : reply) {
+    crc ^= byte;
+    for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
+  }
+  reply.push_back(static_cast<char>(crc & 0xFF));
+  reply.push_back(static_cast<char>(crc >> 8));
+  return reply;
+}
+
+// Received bytes as the log shows them in hexadecimal display.
+std::string HexDisplay(const std::string& bytes) {
+  std::string text;
+  char group[4];
+  for (unsigned char byte : bytes) {
+    std::snprintf(group, sizeof group, "%02X ", byte);
+    text += group;
+  }
+  return text;
+}
+
+}  // namespace
+
+class TestModbusE2e : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void slaveAnswersOnlyTheLowByteFirstCrc();
+
+ private:
+  QTemporaryDir config_home_;
+};
+
+void TestModbusE2e::initTestCase() {
+  QVERIFY(config_home_.isValid());
+  // The program finds its settings, and the pinned COM1, here.
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_home_.path()));
+  QVERIFY(QDir(config_home_.path()).mkpath(QStringLiteral("quorvel/ports")));
+}
+
+void TestModbusE2e::slaveAnswersOnlyTheLowByteFirstCrc() {
+  const QString device_end = config_home_.filePath(QStringLiteral("device"));
+  quorvel::test::SocatPair line(device_end, config_home_.filePath(QStringLiteral("quorvel/ports/COM1")));
+  QVERIFY2(line.IsRunning(), "socat did not start");
+
+  QProcess slave;
+  slave.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  slave.start(QStringLiteral(MODBUS_RTU_SLAVE), {device_end});
+  QVERIFY(slave.waitForStarted(10000));
+  QVERIFY(slave.waitForReadyRead(10000));
+  QCOMPARE(slave.readLine().trimmed(), QByteArray("ready"));
+
+  // The stored defaults: COM1, 9600 baud, 8 data bits, no parity, one stop
+  // bit; hexadecimal send and display, CRC16 ticked, "01 03 10 00 00 25".
+  quorvel::MainWindow window;
+  window.show();
+  auto* log = window.findChild<quorvel::LogView*>(QStringLiteral("超级编辑框1"));
+  auto* send = window.findChild<QPushButton*>(QStringLiteral("按钮_发送"));
+  const quorvel::TrafficCounters& counters = window.State().counters;
+  quorvel::test::MessageBoxCatcher boxes;
+
+  // High byte first, as the program sends by default: not Modbus, no answer.
+  send->click();
+  QVERIFY(window.PortLink().PortIsOpen());
+  QCOMPARE(log->WholeText(), std::string("\r\n01 03 10 00 00 25 D1 80\r\n"));
+  QTest::qWait(1500);
+  QCOMPARE(counters.RxCount(), 0);
+
+  window.findChild<QPushButton*>(QStringLiteral("清除显示按钮"))->click();
+  window.findChild<QCheckBox*>(QStringLiteral("CRC反"))->setChecked(true);
+  send->click();
+  const std::string reply = ExpectedReply();
+  QCOMPARE(reply.size(), std::size_t(79));
+  QTRY_COMPARE_WITH_TIMEOUT(counters.RxCount(), 79, 10000);
+  QTest::qWait(300);  // nothing more follows
+  QCOMPARE(counters.RxCount(), 79);
+  QCOMPARE(counters.TxCount(), 8);
+  QCOMPARE(window.findChild<QLabel*>(QStringLiteral("panel0"))->text(), QStringLiteral("RX:79"));
+  QCOMPARE(window.findChild<QLabel*>(QStringLiteral("panel1"))->text(), QStringLiteral("TX:8"));
+
+  const std::string sent_line = "\r\n01 03 10 00 00 25 80 D1\r\n";
+  QCOMPARE(log->WholeText(), sent_line + HexDisplay(reply));
+  QCOMPARE(log->StyleAt(0), window.State().TxStyle);
+  const auto reply_start = static_cast<qint64>(sent_line.size());
+  QCOMPARE(log->StyleAt(reply_start), window.State().RxStyle);
+  QCOMPARE(log->StyleAt(static_cast<qint64>(log->WholeText().size()) - 1), window.State().RxStyle);
+  QCOMPARE(boxes.Seen(), QStringList());
+
+  slave.terminate();
+  QVERIFY(slave.waitForFinished(10000));
+  QCOMPARE(slave.exitStatus(), QProcess::NormalExit);
+  QCOMPARE(slave.exitCode(), 0);
+}
+
+QTEST_MAIN(TestModbusE2e)
+#include "tst_modbus_e2e.moc"

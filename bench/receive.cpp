@@ -184,7 +184,9 @@ class Bench {
         ++lost;
       }
     }
-    if (log.size() != sent.size() * 3) std::printf("  log holds %zu bytes, expected %zu\n", log.size(), sent.size() * 3);
+    if (log.size() != sent.size() * 3) {
+      std::printf("  log holds %zu bytes, expected %zu\n", log.size(), sent.size() * 3);
+    }
     return lost;
   }
 

@@ -109,8 +109,8 @@ void TestManualSend::sends() {
   w.Find<QPushButton>("按钮_发送")->click();
   QCOMPARE(w.Find<quorvel::ShapeIndicator>("串口状态外形框")->FillColour(), kGreen);
   QCOMPARE(w.Find<QPushButton>("按钮_打开串口")->text(), QStringLiteral("关闭串口"));
-  // One byte more than expected is waited for, to see that nothing follows.
-  QCOMPARE(HexDump(Arrived(w, on_the_line.size() + 1, on_the_line.empty() ? 500 : 1500)), HexDump(on_the_line));
+  QCOMPARE(HexDump(Arrived(w, on_the_line.size())), HexDump(on_the_line));
+  QCOMPARE(HexDump(Arrived(w, 1, 300)), std::string());  // and nothing after it
   QCOMPARE(w.Window().State().counters.TxCount(), static_cast<std::int64_t>(on_the_line.size()));
   QCOMPARE(w.TxPanel(), QStringLiteral("TX:%1").arg(on_the_line.size()));
   QCOMPARE(w.Log(), "\r\n" + logged + "\r\n");

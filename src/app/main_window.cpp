@@ -38,6 +38,9 @@
 #include "serial/port_list.h"
 #include "serial/port_switch.h"
 #include "serial/serial_port.h"
+#include "tools/module_window.h"
+#include "tools/radix_tip_balloon.h"
+#include "transmit/auto_sender.h"
 #include "transmit/send_action.h"
 
 namespace quorvel {
@@ -132,6 +135,8 @@ MainWindow::MainWindow(std::string config_path, QWidget* parent)
   Connect();
   RunCreationHandler(std::move(config_path));
   WireSerialLink();
+  WireAutoSender();
+  WireTools();
 }
 
 MainWindow::~MainWindow() = default;
@@ -522,6 +527,8 @@ void MainWindow::OnPortLost() {
   // controls show the port closed, as a close by the button leaves them, and
   // the next send or click opens it afresh.
   port_switch_->ShowClosed();
+  // Nothing is left for the automatic sender to send to.
+  auto_sender_->AutoSendStop();
   ShowMessage(this, QStringLiteral("串口已断开！"), QStringLiteral("错误"));
 }
 
@@ -545,6 +552,41 @@ void MainWindow::OnEnterSendClicked() {
 
 void MainWindow::OnEnterKeyFeedback(QObject* receiver, int id) {
   if (receiver == 标签 && id == state_.HotkeyId) send_action_->Send();
+}
+
+// The automatic sender, the module window and the selection radix tip.
+
+void MainWindow::WireAutoSender() {
+  auto_sender_ = new AutoSender(
+      AutoSendControls{编辑框_循环, 透明标签1, 组合框_毫秒, 选择框_循环, 外形框_自动发送, 按钮_自动发送, 时钟甲型发送,
+                       编辑框_发送, 单选框_ASCII发送, 单选框_16发送, CRC选择框, CRC反, 按钮_发送, 按钮_打开串口,
+                       按钮_保存, 分组框2, 超级编辑框1, 气球提示框1},
+      port_access_, state_.SendList, state_.SendIndex, state_.counters, state_.TxStyle, state_.ListStyle, this, this);
+  auto_sender_->setObjectName(QStringLiteral("autoSender"));
+}
+
+void MainWindow::WireTools() {
+  connect(外形框_自动发送, &ShapeIndicator::rightButtonReleased, this, &MainWindow::OpenModuleWindow);
+  connect(超级编辑框1, &LogView::leftButtonReleased, this, [this] { ShowRadixTip(*超级编辑框1, *气球提示框1); });
+}
+
+void MainWindow::OpenModuleWindow() {
+  ModuleWindowHost host;
+  host.ReadSetting = [this](std::string_view section, std::string_view key, std::string_view default_value) {
+    return state_.settings.ReadSetting(section, key, default_value);
+  };
+  host.WriteSetting = [this](std::string_view section, std::string_view key, std::string_view value) {
+    state_.settings.WriteSetting(section, key, value);
+  };
+  host.CrcLowByteFirst = [this] { return CRC反->isChecked(); };
+  host.AddToSendList = [this](const QString& lines) {
+    编辑框_循环->setPlainText(lines);
+    // The lines carry their CRC already.
+    CRC选择框->setChecked(false);
+  };
+  // The automatic sender goes on ticking while the window is up.
+  ModuleWindow window(std::move(host), this);
+  window.exec();
 }
 
 }  // namespace quorvel

@@ -42,6 +42,9 @@ class ReceiveDisplay;
 class SendAction;
 class SerialPort;
 
+// The automatic sender and the module tools.
+class AutoSender;
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
 
@@ -179,6 +182,14 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<ReceiveDisplay> receive_display_;
   std::unique_ptr<SendAction> send_action_;
   PortAccess port_access_;
+
+  // The automatic sender, the module window and the selection radix tip.
+  void WireAutoSender();
+  void WireTools();
+  // OpenModuleWindow: the module window, modal, created afresh.
+  void OpenModuleWindow();
+
+  AutoSender* auto_sender_ = nullptr;
 };
 
 }  // namespace quorvel

@@ -112,9 +112,15 @@ ModuleWindow::ModuleWindow(ModuleWindowHost host, QWidget* parent)
       host_(std::move(host)) {
   setWindowTitle(QStringLiteral("模块发送数据生成窗口"));
   setModal(true);
-  // The controls speak in the main window's font.
-  if (parent != nullptr) setFont(parent->font());
   BuildControls();
+  // The controls speak in the main window's font. Under the program's style
+  // sheet a font set on a window does not reach the controls inside a group
+  // box, so each of them is given it.
+  if (parent != nullptr) {
+    setFont(parent->font());
+    分组框2->setFont(parent->font());
+    for (QWidget* control : 分组框2->findChildren<QWidget*>()) control->setFont(parent->font());
+  }
   setFixedSize(kOuterSize);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     move(screen->availableGeometry().center() - QPoint(kOuterSize.width() / 2, kOuterSize.height() / 2));

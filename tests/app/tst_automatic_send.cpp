@@ -203,6 +203,7 @@ void TestAutomaticSend::moduleLinesReplaceTheListWhileTheSenderRuns() {
   // The user, inside the modal window: generate, add, see the sender tick
   // on, close.
   QString title;
+  QFont label_font;
   qint64 ticks_while_open = -1;
   qint64 tx_at_add = -1;
   QTimer user;
@@ -211,6 +212,8 @@ void TestAutomaticSend::moduleLinesReplaceTheListWhileTheSenderRuns() {
     if (window == nullptr) return;
     if (tx_at_add < 0) {
       title = window->windowTitle();
+      // In the main window's font.
+      label_font = window->findChild<QLabel*>(QStringLiteral("标签_发送地址"))->font();
       window->findChild<QPushButton*>(QStringLiteral("按钮_生成"))->click();
       window->findChild<QPushButton*>(QStringLiteral("按钮_加入"))->click();
       tx_at_add = state.counters.TxCount();
@@ -226,6 +229,7 @@ void TestAutomaticSend::moduleLinesReplaceTheListWhileTheSenderRuns() {
   user.stop();
 
   QCOMPARE(title, QStringLiteral("模块发送数据生成窗口"));
+  QCOMPARE(label_font, w.Window().font());
   QVERIFY(ticks_while_open > 0);
   QCOMPARE(w.Find<QPlainTextEdit>("编辑框_循环")->toPlainText(), kThreeLines);
   QVERIFY(!w.Find<QCheckBox>("CRC选择框")->isChecked());

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QEvent>
-#include <QFocusEvent>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -14,6 +13,7 @@
 #include <QScreen>
 
 #include "engine/gbk_text.h"
+#include "platform/editable_combo_box.h"
 #include "platform/event_pause.h"
 #include "platform/gbk_codec.h"
 #include "platform/list_select.h"
@@ -43,55 +43,6 @@ Widget* Place(Widget* widget, const char16_t* name, int left, int top, int width
   widget->setGeometry(left, top, width, height);
   return widget;
 }
-
-}  // namespace
-
-// An editable address box of at most three characters that tells its user's
-// own events: an item chosen from its list (or with the arrow keys) and the
-// focus leaving the box. Qt also reports a typed text that matches an item
-// as chosen when the editing finishes (focus leaving, Enter); that is no
-// choice here.
-class AddressBox : public QComboBox {
- public:
-  explicit AddressBox(QWidget* parent) : QComboBox(parent) {
-    setEditable(true);
-    // Typed text stays text: never added as an item, never completed from
-    // the list.
-    setInsertPolicy(QComboBox::NoInsert);
-    setCompleter(nullptr);
-    lineEdit()->setMaxLength(kAddressLength);
-    setEditText(QStringLiteral("0"));
-    connect(this, &QComboBox::activated, this, [this] {
-      if (!finishing_edit_ && on_item_chosen) on_item_chosen();
-    });
-  }
-
-  std::function<void()> on_item_chosen;
-  std::function<void()> on_left;
-
- protected:
-  void focusOutEvent(QFocusEvent* event) override {
-    finishing_edit_ = true;
-    QComboBox::focusOutEvent(event);
-    finishing_edit_ = false;
-    // Opening the box's own list, or another window becoming active, is no
-    // leaving of the box.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason && on_left) {
-      on_left();
-    }
-  }
-
-  void keyPressEvent(QKeyEvent* event) override {
-    finishing_edit_ = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    QComboBox::keyPressEvent(event);
-    finishing_edit_ = false;
-  }
-
- private:
-  bool finishing_edit_ = false;
-};
-
-namespace {
 
 // A 16-pixel CJK face with the digits and the space equally wide, so that
 // the frames' bytes stand in columns under the ruler.
@@ -131,10 +82,7 @@ ModuleWindow::ModuleWindow(ModuleWindowHost host, QWidget* parent)
 
 ModuleWindow::~ModuleWindow() {
   // The focus leaving the boxes while the window goes reaches nothing.
-  for (AddressBox* box : {组合框_地址起, 组合框_地址终}) {
-    box->on_item_chosen = nullptr;
-    box->on_left = nullptr;
-  }
+  for (EditableComboBox* box : {组合框_地址起, 组合框_地址终}) box->disconnect(this);
 }
 
 void ModuleWindow::BuildControls() {
@@ -154,8 +102,12 @@ void ModuleWindow::BuildControls() {
   分组框2 = Place(new QGroupBox(this), u"分组框2", 2, 413, 614, 50);
   // The address boxes cover the ten spaces between "：" and "至".
   标签_发送地址 = Place(new QLabel(QStringLiteral("发送地址：          至"), 分组框2), u"标签_发送地址", 12, 17, 141, 20);
-  组合框_地址起 = Place(new AddressBox(分组框2), u"组合框_地址起", 77, 17, 53, 20);
-  组合框_地址终 = Place(new AddressBox(分组框2), u"组合框_地址终", 148, 17, 53, 20);
+  组合框_地址起 = Place(new EditableComboBox(分组框2), u"组合框_地址起", 77, 17, 53, 20);
+  组合框_地址终 = Place(new EditableComboBox(分组框2), u"组合框_地址终", 148, 17, 53, 20);
+  for (EditableComboBox* box : {组合框_地址起, 组合框_地址终}) {
+    box->lineEdit()->setMaxLength(kAddressLength);
+    box->setEditText(QStringLiteral("0"));
+  }
   组合框_路数 = Place(new QComboBox(分组框2), u"组合框_路数", 222, 17, 48, 20);
   组合框_路数->addItems({QStringLiteral("1路"), QStringLiteral("4路"), QStringLiteral("9路")});
   组合框_路数->setCurrentIndex(2);
@@ -172,11 +124,11 @@ void ModuleWindow::BuildControls() {
 void ModuleWindow::Connect() {
   connect(组合框_模块类型, &QComboBox::activated, this, &ModuleWindow::OnTypeChanged);
   connect(组合框_路数, &QComboBox::activated, this, &ModuleWindow::OnChannelChanged);
-  组合框_地址起->on_item_chosen = [this] { StartAddressChanged(); };
+  connect(组合框_地址起, &EditableComboBox::itemChosen, this, &ModuleWindow::StartAddressChanged);
   // textEdited comes from the user's typing only, not from the program.
   connect(组合框_地址起->lineEdit(), &QLineEdit::textEdited, this, &ModuleWindow::StartAddressChanged);
-  组合框_地址终->on_item_chosen = [this] { EndAddressChanged(); };
-  组合框_地址终->on_left = [this] { EndAddressChanged(); };
+  connect(组合框_地址终, &EditableComboBox::itemChosen, this, &ModuleWindow::EndAddressChanged);
+  connect(组合框_地址终, &EditableComboBox::left, this, &ModuleWindow::EndAddressChanged);
   connect(按钮_生成, &QPushButton::clicked, this, &ModuleWindow::GenerateFrames);
   connect(按钮_加入, &QPushButton::clicked, this, &ModuleWindow::AddFramesToSendList);
   connect(按钮_关闭, &QPushButton::clicked, this, &QDialog::reject);

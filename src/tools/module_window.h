@@ -20,7 +20,7 @@ QT_END_NAMESPACE
 
 namespace quorvel {
 
-class AddressBox;
+class EditableComboBox;
 class RulerStrip;
 
 // What the module window needs of the main window.
@@ -89,8 +89,8 @@ class ModuleWindow : public QDialog {
 
   // In 分组框2.
   QLabel* 标签_发送地址 = nullptr;
-  AddressBox* 组合框_地址起 = nullptr;
-  AddressBox* 组合框_地址终 = nullptr;
+  EditableComboBox* 组合框_地址起 = nullptr;
+  EditableComboBox* 组合框_地址终 = nullptr;
   QComboBox* 组合框_路数 = nullptr;
   QComboBox* 组合框_模块类型 = nullptr;
   QPushButton* 按钮_生成 = nullptr;

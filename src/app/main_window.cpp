@@ -27,6 +27,7 @@
 #include "log/receive_display.h"
 #include "platform/balloon_tip.h"
 #include "platform/click_label.h"
+#include "platform/editable_combo_box.h"
 #include "platform/enter_key_service.h"
 #include "platform/event_pause.h"
 #include "platform/gbk_codec.h"
@@ -224,16 +225,12 @@ void MainWindow::BuildControls() {
   透明标签1->setAlignment(Qt::AlignCenter);
   透明标签1->setCursor(Qt::PointingHandCursor);
   标签_间隔毫秒 = Place(new QLabel(QStringLiteral("间隔毫秒："), 分组框2), u"标签_间隔毫秒", 415, 23, 56, 20);
-  组合框_毫秒 = Place(MakeList(分组框2, {QStringLiteral("200"), QStringLiteral("300"), QStringLiteral("400"),
-                                       QStringLiteral("500"), QStringLiteral("600"), QStringLiteral("800"),
-                                       QStringLiteral("900")}),
-                       u"组合框_毫秒", 472, 23, 48, 20);
-  组合框_毫秒->setEditable(true);
   // A typed value is only text: it never becomes an item, is not completed
-  // from the items and raises no selection event (Return is kept from it).
-  组合框_毫秒->setInsertPolicy(QComboBox::NoInsert);
-  组合框_毫秒->setCompleter(nullptr);
-  组合框_毫秒->lineEdit()->installEventFilter(this);
+  // from the items and is no choice of an item, neither at Enter nor when
+  // the box is left.
+  组合框_毫秒 = Place(new EditableComboBox(分组框2), u"组合框_毫秒", 472, 23, 48, 20);
+  组合框_毫秒->addItems({QStringLiteral("200"), QStringLiteral("300"), QStringLiteral("400"), QStringLiteral("500"),
+                        QStringLiteral("600"), QStringLiteral("800"), QStringLiteral("900")});
   选择框_循环 = Place(new QCheckBox(QStringLiteral("循环"), 分组框2), u"选择框_循环", 536, 25, 46, 16);
   外形框_自动发送 = Place(new ShapeIndicator(分组框2), u"外形框_自动发送", 601, 23, 20, 20);
   按钮_自动发送 = Place(new QPushButton(QStringLiteral("自动发送"), 分组框2), u"按钮_自动发送", 631, 17, 77, 32);
@@ -299,7 +296,7 @@ void MainWindow::Connect() {
       state_.settings.WriteSetting(kSectionPort, key, std::to_string(list->currentIndex()));
     });
   }
-  connect(组合框_毫秒, &QComboBox::activated, this, [this] {
+  connect(组合框_毫秒, &EditableComboBox::itemChosen, this, [this] {
     state_.settings.WriteSetting(kSectionModule, kKeyInterval, std::to_string(组合框_毫秒->currentIndex()));
   });
 
@@ -412,9 +409,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched == 编辑框1 && event->type() == QEvent::MouseButtonPress &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
     emit wrapIntervalPressed();
-  } else if (组合框_毫秒 != nullptr && watched == 组合框_毫秒->lineEdit() && event->type() == QEvent::KeyPress) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
   }
   return QMainWindow::eventFilter(watched, event);
 }

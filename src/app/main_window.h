@@ -28,6 +28,7 @@ namespace quorvel {
 
 class BalloonTip;
 class ClickLabel;
+class EditableComboBox;
 class LogView;
 class PeriodTimer;
 class RulerStrip;
@@ -158,7 +159,7 @@ class MainWindow : public QMainWindow {
   QPlainTextEdit* 编辑框_循环 = nullptr;
   ClickLabel* 透明标签1 = nullptr;
   QLabel* 标签_间隔毫秒 = nullptr;
-  QComboBox* 组合框_毫秒 = nullptr;
+  EditableComboBox* 组合框_毫秒 = nullptr;
   QCheckBox* 选择框_循环 = nullptr;
   ShapeIndicator* 外形框_自动发送 = nullptr;
   QPushButton* 按钮_自动发送 = nullptr;

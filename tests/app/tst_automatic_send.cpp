@@ -74,6 +74,7 @@ class TestAutomaticSend : public QObject {
   void itemsArriveInOrder();
   void portThatCannotOpenLeavesTheSenderIdle();
   void lostDeviceStopsTheSender();
+  void typedIntervalIsNoChoice();
   void emptyListHintPointsIntoTheGroup();
   void arrowCopiesTheListIntoTheLog();
   void moduleLinesReplaceTheListWhileTheSenderRuns();
@@ -141,6 +142,31 @@ void TestAutomaticSend::lostDeviceStopsTheSender() {
   QTRY_COMPARE_WITH_TIMEOUT(boxes.Seen().size(), 1, 10000);
   QCOMPARE(boxes.Seen().front(), QStringLiteral("错误|串口已断开！"));
   VerifyIdle(w);
+}
+
+// Only a chosen item is stored: a typed value that matches an item writes
+// nothing, whether the box is left or Enter is pressed.
+void TestAutomaticSend::typedIntervalIsNoChoice() {
+  SerialWindow w;
+  QVERIFY(w.IsValid());
+  w.Window().show();
+  w.Window().activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(&w.Window()));
+  auto* interval = w.Find<QComboBox>("组合框_毫秒");
+  const quorvel::SettingsStore& settings = w.Window().State().settings;
+  auto stored = [&] { return settings.ReadSetting("MoKuai", G(u8"毫秒"), "<absent>"); };
+
+  interval->setFocus();
+  interval->lineEdit()->selectAll();
+  QTest::keyClicks(interval, "800");
+  QTest::keyClick(interval, Qt::Key_Return);
+  w.Find<QLineEdit>("编辑框_发送")->setFocus();
+  QCOMPARE(interval->currentText(), QStringLiteral("800"));
+  QCOMPARE(stored(), std::string("<absent>"));
+
+  interval->setFocus();
+  QTest::keyClick(interval, Qt::Key_Down);  // "900", chosen
+  QCOMPARE(stored(), std::string("6"));
 }
 
 void TestAutomaticSend::emptyListHintPointsIntoTheGroup() {

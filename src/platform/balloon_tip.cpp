@@ -1,6 +1,7 @@
 #include "platform/balloon_tip.h"
 
 #include <QApplication>
+#include <QBitmap>
 #include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
@@ -48,6 +49,19 @@ void BalloonTip::ShowTip(const QPoint& screen_point, const QString& text, int au
   lines_ = text.split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
   resize(sizeHint());
   Layout(screen_point);
+  // Without a compositing window manager the see-through corners would show
+  // black; a mask cuts the window to the bubble. The offscreen platform
+  // cannot mask windows and has nothing to show through anyway.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+    QBitmap shape(size());
+    shape.fill(Qt::color0);
+    QPainter painter(&shape);
+    painter.setPen(Qt::color1);
+    painter.setBrush(Qt::color1);
+    painter.drawPath(Outline());
+    painter.end();
+    setMask(shape);
+  }
   if (auto_hide_ms > 0) {
     WatchInput(false);
     hide_timer_.start(auto_hide_ms);
@@ -104,7 +118,7 @@ void BalloonTip::Layout(const QPoint& screen_point) {
   move(x, y);
 }
 
-void BalloonTip::paintEvent(QPaintEvent*) {
+QPainterPath BalloonTip::Outline() const {
   const int w = width();
   const int h = height();
   const QRectF body(0.5, (arrow_up_ ? kArrowHeight : 0) + 0.5, w - 1, h - kArrowHeight - 1);
@@ -121,7 +135,13 @@ void BalloonTip::paintEvent(QPaintEvent*) {
   QPainterPath pointer;
   pointer.addPolygon(arrow);
   pointer.closeSubpath();
-  outline = outline.united(pointer);
+  return outline.united(pointer);
+}
+
+void BalloonTip::paintEvent(QPaintEvent*) {
+  const int h = height();
+  const QRectF body(0.5, (arrow_up_ ? kArrowHeight : 0) + 0.5, width() - 1, h - kArrowHeight - 1);
+  const QPainterPath outline = Outline();
 
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);

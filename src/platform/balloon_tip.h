@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <QPainterPath>
 #include <QWidget>
 
 namespace quorvel {
@@ -48,6 +49,7 @@ class BalloonTip : public QWidget {
 
  private:
   void Layout(const QPoint& screen_point);
+  QPainterPath Outline() const;
   void WatchInput(bool on);
 
   QString text_;

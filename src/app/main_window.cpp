@@ -19,6 +19,7 @@
 #include <QStatusBar>
 #include <cmath>
 
+#include "app/control_skin.h"
 #include "app/main_layout.h"
 #include "engine/gbk_text.h"
 #include "log/log_file.h"
@@ -62,36 +63,6 @@ QFont SongTi(int pixels) {
   font.setPixelSize(pixels);
   return font;
 }
-
-// The frames of edit boxes, lists and buttons in RGB 198, 197, 215, the
-// program's flat silver skin.
-const char* const kControlSkin = R"(
-QLineEdit, QPlainTextEdit {
-  border: 1px solid rgb(198, 197, 215);
-  background: white;
-  padding: 0px;
-}
-QComboBox {
-  border: 1px solid rgb(198, 197, 215);
-  background: white;
-  padding: 0px 0px 0px 3px;
-}
-QPushButton {
-  border: 1px solid rgb(198, 197, 215);
-  border-radius: 2px;
-  background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #ffffff, stop: 1 #e6e5ee);
-  padding: 0px;
-}
-QPushButton:hover {
-  background: qlineargradient(x1: 0, y1: 0, x2: 0, y2: 1, stop: 0 #ffffff, stop: 1 #dcdbe8);
-}
-QPushButton:pressed {
-  background: #d6d5e2;
-}
-QPushButton:disabled {
-  color: gray;
-}
-)";
 
 // The GBK names of the settings file.
 const std::string kSectionPort = ToGbk(QStringLiteral("端口"));
@@ -311,7 +282,7 @@ void MainWindow::Connect() {
 }
 
 void MainWindow::RunCreationHandler(std::string config_path) {
-  if (qApp->styleSheet().isEmpty()) qApp->setStyleSheet(QString::fromLatin1(kControlSkin));
+  ApplyControlSkin();
 
   state_.settings.SetConfigPath(std::move(config_path));
 

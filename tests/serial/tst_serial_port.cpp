@@ -429,7 +429,9 @@ void TestSerialPort::farEndClosedIsLoss() {
   QTest::qWait(300);
   QCOMPARE(lost.count(), 1);
   QCOMPARE(batches.count(), 1);
-  QCOMPARE(port.PortOpen(), 0);
+  // Whether opening again fails is not asked here: the kernel hands the
+  // freed terminal number to the next pseudo-terminal, which a test running
+  // alongside may own by now.
 }
 
 void TestSerialPort::pinnedDeviceRemovedIsLoss() {

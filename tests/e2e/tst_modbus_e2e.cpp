@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "log/log_view.h"
 #include "modal_helpers.h"
+#include "modbus_reference.h"
 #include "pty_pair.h"
 
 // The whole program against a real Modbus RTU device: the main window, as
@@ -19,22 +20,6 @@
 // modbus_rtu_slave) listens on the other end.
 
 namespace {
-
-// The reply of slave 1 to "read 37 holding registers from 0x1000": register
-// 0x1000 + k holds k * 0x0101; the Modbus CRC-16 (reflected 0xA001, start
-// 0xFFFF) follows low byte first.
-std::string ExpectedReply() {
-  std::string reply("\x01\x03\x4A", 3);
-  for (int k = 0; k < 37; ++k) reply.append(2, static_cast<char>(k));
-  std::uint16_t crc = 0xFFFF;
-  for (unsigned char byte : reply) {
-    crc ^= byte;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
-  }
-  reply.push_back(static_cast<char>(crc & 0xFF));
-  reply.push_back(static_cast<char>(crc >> 8));
-  return reply;
-}
 
 // Received bytes as the log shows them in hexadecimal display.
 std::string HexDisplay(const std::string& bytes) {
@@ -98,7 +83,7 @@ void TestModbusE2e::slaveAnswersOnlyTheLowByteFirstCrc() {
   window.findChild<QPushButton*>(QStringLiteral("清除显示按钮"))->click();
   window.findChild<QCheckBox*>(QStringLiteral("CRC反"))->setChecked(true);
   send->click();
-  const std::string reply = ExpectedReply();
+  const std::string reply = quorvel::test::HoldingRegisterReply();
   QCOMPARE(reply.size(), std::size_t(79));
   QTRY_COMPARE_WITH_TIMEOUT(counters.RxCount(), 79, 10000);
   QTest::qWait(300);  // nothing more follows

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "gbk_literal.h"
+#include "modbus_reference.h"
 #include "pty_pair.h"
 #include "serial/serial_port.h"
 
@@ -13,25 +14,6 @@
 // (tests/e2e/modbus_rtu_slave), over two pseudo-terminals joined by socat.
 
 namespace {
-
-// Modbus CRC-16 (reflected 0xA001, start 0xFFFF), appended low byte first.
-std::string WithCrc(std::string frame) {
-  std::uint16_t crc = 0xFFFF;
-  for (unsigned char byte : frame) {
-    crc ^= byte;
-    for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? (crc >> 1) ^ 0xA001 : crc >> 1;
-  }
-  frame.push_back(static_cast<char>(crc & 0xFF));
-  frame.push_back(static_cast<char>(crc >> 8));
-  return frame;
-}
-
-// Register 0x1000 + k of the device holds k * 0x0101.
-std::string ExpectedReply() {
-  std::string reply("\x01\x03\x4A", 3);
-  for (int k = 0; k < 37; ++k) reply.append(2, static_cast<char>(k));
-  return WithCrc(reply);
-}
 
 const std::string kRequest("\x01\x03\x10\x00\x00\x25\x80\xD1", 8);
 const std::string kRequestCrcSwapped("\x01\x03\x10\x00\x00\x25\xD1\x80", 8);
@@ -54,7 +36,7 @@ class TestModbusPeer : public QObject {
 
 void TestModbusPeer::requestIsStandardModbus() {
   // The frame the program sends carries the CRC low byte first.
-  QCOMPARE(WithCrc(kRequest.substr(0, 6)), kRequest);
+  QCOMPARE(quorvel::test::WithModbusCrc(kRequest.substr(0, 6)), kRequest);
 }
 
 void TestModbusPeer::answersOnlyFramesWithValidCrc() {
@@ -77,7 +59,7 @@ void TestModbusPeer::answersOnlyFramesWithValidCrc() {
   QSignalSpy batches(&port, &quorvel::SerialPort::PortBytesReceived);
   QCOMPARE(port.PortOpen(), 1);
 
-  const std::string reply = ExpectedReply();
+  const std::string reply = quorvel::test::HoldingRegisterReply();
   QCOMPARE(reply.size(), std::size_t(79));
   QCOMPARE(port.PortSendBytes(kRequest), 1);
   QTRY_COMPARE_WITH_TIMEOUT(Received(batches).size(), reply.size(), 10000);

@@ -5,16 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "engine/colour.h"
+
 namespace quorvel {
-
-// Colours are 0x00BBGGRR values (COLORREF). kNoFill is the automatic colour
-// for text and "no fill" for a shape, which is then drawn as an outline only.
-inline constexpr std::uint32_t kNoFill = 0xFF000000u;
-
-inline constexpr std::uint32_t RgbColour(int red, int green, int blue) {
-  return static_cast<std::uint32_t>(red) | (static_cast<std::uint32_t>(green) << 8) |
-         (static_cast<std::uint32_t>(blue) << 16);
-}
 
 // Effect bits of a TextStyle.
 enum TextEffect : std::uint32_t {
@@ -30,7 +23,7 @@ struct TextStyle {
   int size_pt = 9;
   int offset_pt = 0;  // vertical offset in points, positive raises
   std::uint32_t effects = 0;
-  std::uint32_t colour = kNoFill;
+  std::uint32_t colour = kNoFill;  // 0x00BBGGRR
 
   friend bool operator==(const TextStyle&, const TextStyle&) = default;
 };

@@ -4,16 +4,11 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "engine/colour.h"
+
 namespace quorvel {
 
-namespace {
-
-// The automatic colour of the program's COLORREF values (kNoFill): no fill.
-constexpr std::uint32_t kNoFillColour = 0xFF000000u;
-
-}  // namespace
-
-ShapeIndicator::ShapeIndicator(QWidget* parent) : QWidget(parent), fill_colour_(kNoFillColour) {}
+ShapeIndicator::ShapeIndicator(QWidget* parent) : QWidget(parent), fill_colour_(kNoFill) {}
 
 void ShapeIndicator::SetFillColour(std::uint32_t colour) {
   if (colour == fill_colour_) return;
@@ -25,7 +20,7 @@ void ShapeIndicator::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setPen(QPen(Qt::black, 1));
-  if ((fill_colour_ & 0xFF000000u) != 0) {
+  if ((fill_colour_ & kNoFill) != 0) {
     painter.setBrush(Qt::NoBrush);
   } else {
     painter.setBrush(QColor(static_cast<int>(fill_colour_ & 0xFF), static_cast<int>((fill_colour_ >> 8) & 0xFF),

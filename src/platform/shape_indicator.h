@@ -16,7 +16,7 @@ class ShapeIndicator : public QWidget {
   explicit ShapeIndicator(QWidget* parent = nullptr);
 
   // 0x00BBGGRR. A value with a non-zero top byte, above all kNoFill
-  // (0xFF000000), draws the outline alone. The value reads back as set.
+  // (engine/colour.h), draws the outline alone. The value reads back as set.
   std::uint32_t FillColour() const { return fill_colour_; }
   void SetFillColour(std::uint32_t colour);
 

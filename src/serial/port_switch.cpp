@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include "engine/colour.h"
 #include "platform/gbk_codec.h"
 #include "platform/message_box.h"
 #include "platform/shape_indicator.h"
@@ -11,10 +12,6 @@
 
 namespace quorvel {
 namespace {
-
-// The indicator's "no fill" (kNoFill of the program's colours): the outline
-// alone, the port closed.
-constexpr std::uint32_t kUnfilled = 0xFF000000u;
 
 const QString kOpenCaption = QStringLiteral("打开串口");
 const QString kCloseCaption = QStringLiteral("关闭串口");
@@ -46,12 +43,12 @@ void PortSwitch::TogglePort() {
   ShowClosed();
 }
 
-bool PortSwitch::PortIsOpen() const { return indicator_->FillColour() != kUnfilled; }
+bool PortSwitch::PortIsOpen() const { return indicator_->FillColour() != kNoFill; }
 
 void PortSwitch::ShowClosed() {
   SetListsEnabled(true);
   button_->setText(kOpenCaption);
-  indicator_->SetFillColour(kUnfilled);
+  indicator_->SetFillColour(kNoFill);
 }
 
 void PortSwitch::SetListsEnabled(bool enabled) {

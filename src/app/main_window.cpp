@@ -14,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <cmath>
@@ -34,6 +33,7 @@
 #include "platform/gbk_codec.h"
 #include "platform/list_select.h"
 #include "platform/message_box.h"
+#include "platform/outer_size.h"
 #include "platform/period_timer.h"
 #include "platform/ruler_strip.h"
 #include "platform/shape_indicator.h"
@@ -47,8 +47,6 @@
 
 namespace quorvel {
 namespace {
-
-constexpr QSize kDesignOuterSize(727, 536);
 
 // The colours of the log's three text styles (0x00BBGGRR).
 constexpr std::uint32_t kTxColour = 0x008000;    // green
@@ -100,10 +98,7 @@ MainWindow::MainWindow(std::string config_path, QWidget* parent)
   setWindowTitle(QStringLiteral("Quorvel串口调试v2.31"));
   BuildControls();
   BuildStatusBar();
-  resize(kDesignOuterSize);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - QPoint(kDesignOuterSize.width() / 2, kDesignOuterSize.height() / 2));
-  }
+  outer_size_.Apply(this);
   Connect();
   RunCreationHandler(std::move(config_path));
   WireSerialLink();
@@ -386,13 +381,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 bool MainWindow::event(QEvent* event) {
   const bool handled = QMainWindow::event(event);
-  if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && isVisible()) AdoptDesignOuterSize();
+  if (event->type() == QEvent::Move || event->type() == QEvent::Resize) outer_size_.AdoptFrame(this);
   return handled;
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  AdoptDesignOuterSize();
+  outer_size_.AdoptFrame(this);
   if (!layout_done_once_) {
     layout_done_once_ = true;
     ApplyLayout();
@@ -402,21 +397,6 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* event) {
   QMainWindow::resizeEvent(event);
   if (layout_done_once_) ApplyLayout();
-}
-
-// The design size is the window's outer size. Where the window system draws
-// a frame, its size is known only once the window is up: then the client
-// area shrinks by the frame, once, and the window is centred again.
-void MainWindow::AdoptDesignOuterSize() {
-  if (outer_size_adopted_) return;
-  const QSize frame = frameGeometry().size() - size();
-  if (frame.isNull() || frame.width() < 0 || frame.height() < 0) return;
-  outer_size_adopted_ = true;
-  if (isMaximized() || isFullScreen()) return;
-  resize(kDesignOuterSize - frame);
-  if (const QScreen* screen = this->screen()) {
-    move(screen->availableGeometry().center() - QPoint(kDesignOuterSize.width() / 2, kDesignOuterSize.height() / 2));
-  }
 }
 
 MainLayoutRects MainWindow::CurrentLayoutRects() const {

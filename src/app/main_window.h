@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/program_state.h"
+#include "platform/outer_size.h"
 #include "transmit/port_access.h"
 
 QT_BEGIN_NAMESPACE
@@ -105,13 +106,13 @@ class MainWindow : public QMainWindow {
 
   void ApplyLayout();
   void AlignRuler();
-  void AdoptDesignOuterSize();
   MainLayoutRects CurrentLayoutRects() const;
 
   ProgramState state_;
   SavePathChooser choose_save_path_;
   bool layout_done_once_ = false;
-  bool outer_size_adopted_ = false;
+  // 727 x 536 outside, centred on the screen when first shown.
+  OuterSize outer_size_{QSize(727, 536), OuterSize::Border::kResizable};
 
   // On the window.
   QLineEdit* 编辑框_发送 = nullptr;

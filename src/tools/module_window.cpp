@@ -4,13 +4,11 @@
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 
 #include "engine/gbk_text.h"
 #include "platform/editable_combo_box.h"
@@ -23,7 +21,6 @@
 namespace quorvel {
 namespace {
 
-constexpr QSize kOuterSize(625, 500);
 constexpr int kAddressLength = 3;  // characters the user may type into an address box
 constexpr std::uint32_t kOutputColour = 0x008000;  // dark green, 0x00BBGGRR
 
@@ -72,10 +69,7 @@ ModuleWindow::ModuleWindow(ModuleWindowHost host, QWidget* parent)
     分组框2->setFont(parent->font());
     for (QWidget* control : 分组框2->findChildren<QWidget*>()) control->setFont(parent->font());
   }
-  setFixedSize(kOuterSize);
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - QPoint(kOuterSize.width() / 2, kOuterSize.height() / 2));
-  }
+  outer_size_.Apply(this);
   ModuleWindowInit();
   Connect();
 }
@@ -211,30 +205,16 @@ bool ModuleWindow::event(QEvent* event) {
   switch (event->type()) {
     case QEvent::Show:
       AlignRuler();
-      AdoptOuterSize();
+      outer_size_.AdoptFrame(this);
       break;
     case QEvent::Move:
     case QEvent::Resize:
-      if (isVisible()) AdoptOuterSize();
+      outer_size_.AdoptFrame(this);
       break;
     default:
       break;
   }
   return handled;
-}
-
-// 625 x 500 is the outer size. Where the window system draws a frame, its
-// size is known only once the window is up: then the client area shrinks by
-// the frame, once, and the window is centred again.
-void ModuleWindow::AdoptOuterSize() {
-  if (outer_size_adopted_) return;
-  const QSize frame = frameGeometry().size() - size();
-  if (frame.isNull() || frame.width() < 0 || frame.height() < 0) return;
-  outer_size_adopted_ = true;
-  setFixedSize(kOuterSize - frame);
-  if (const QScreen* screen = this->screen()) {
-    move(screen->availableGeometry().center() - QPoint(kOuterSize.width() / 2, kOuterSize.height() / 2));
-  }
 }
 
 void ModuleWindow::AlignRuler() {

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/outer_size.h"
+
 QT_BEGIN_NAMESPACE
 class QComboBox;
 class QGroupBox;
@@ -77,11 +79,11 @@ class ModuleWindow : public QDialog {
   void WriteAddresses();
   void GenerateFrames();
   void AddFramesToSendList();
-  void AdoptOuterSize();
   void AlignRuler();
 
   ModuleWindowHost host_;
-  bool outer_size_adopted_ = false;
+  // 625 x 500 outside, fixed, centred on the screen.
+  OuterSize outer_size_{QSize(625, 500), OuterSize::Border::kFixed};
 
   RulerStrip* 图片框1 = nullptr;
   QPlainTextEdit* 编辑框1 = nullptr;

@@ -12,6 +12,7 @@ PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6 libgl-dev
   fonts-noto-cjk            # CJK font for the Chinese interface and the log
+  qt6-translations-l10n     # Qt's own dialogs and buttons in Chinese
   socat                     # pseudo-terminal pairs for the serial tests
   libmodbus-dev             # the Modbus RTU peer of the end-to-end test
   xvfb xauth                # a virtual display for looking at the program

@@ -37,6 +37,18 @@ class PortsFolder {
   QTemporaryDir dir_;
 };
 
+// A pseudo-terminal whose slave side is pinned as COM1, and a port set to
+// open it at 9600 8N1.
+struct Com1OnPty {
+  Com1OnPty() { port.SetLineSettings(k9600); }
+  bool IsReady() const { return pinned; }
+
+  PtyPair pty;
+  PortsFolder folder;
+  bool pinned = pty.IsValid() && folder.Pin(1, pty.SlavePath());
+  SerialPort port{folder.Path()};
+};
+
 // Joins the concatenation of all batches a spy has seen.
 std::string Received(const QSignalSpy& spy) {
   std::string all;
@@ -150,12 +162,10 @@ void TestSerialPort::settingsReachDevice() {
 }
 
 void TestSerialPort::openPortIsNotReconfigured() {
-  PtyPair pty;
-  QVERIFY(pty.IsValid());
-  PortsFolder folder;
-  QVERIFY(folder.Pin(1, pty.SlavePath()));
-  SerialPort port(folder.Path());
-  port.SetLineSettings(k9600);
+  Com1OnPty com1;
+  QVERIFY(com1.IsReady());
+  PtyPair& pty = com1.pty;
+  SerialPort& port = com1.port;
   QCOMPARE(port.PortOpen(), 1);
 
   port.SetLineSettings(LineSettings{1, 115200, 7, 3, 0});
@@ -254,12 +264,10 @@ void TestSerialPort::deviceHeldByAnotherProcess() {
 }
 
 void TestSerialPort::bytesArriveInOrderAcrossBatches() {
-  PtyPair pty;
-  QVERIFY(pty.IsValid());
-  PortsFolder folder;
-  QVERIFY(folder.Pin(1, pty.SlavePath()));
-  SerialPort port(folder.Path());
-  port.SetLineSettings(k9600);
+  Com1OnPty com1;
+  QVERIFY(com1.IsReady());
+  PtyPair& pty = com1.pty;
+  SerialPort& port = com1.port;
   QSignalSpy batches(&port, &SerialPort::PortBytesReceived);
   QCOMPARE(port.PortOpen(), 1);
 
@@ -287,12 +295,10 @@ void TestSerialPort::bytesArriveInOrderAcrossBatches() {
 void TestSerialPort::receivedBytesSurviveWrites() {
   // Bytes waiting in the driver when a write is made are delivered, not
   // discarded to make way for the answer.
-  PtyPair pty;
-  QVERIFY(pty.IsValid());
-  PortsFolder folder;
-  QVERIFY(folder.Pin(1, pty.SlavePath()));
-  SerialPort port(folder.Path());
-  port.SetLineSettings(k9600);
+  Com1OnPty com1;
+  QVERIFY(com1.IsReady());
+  PtyPair& pty = com1.pty;
+  SerialPort& port = com1.port;
   QSignalSpy batches(&port, &SerialPort::PortBytesReceived);
   QCOMPARE(port.PortOpen(), 1);
 
@@ -306,12 +312,10 @@ void TestSerialPort::receivedBytesSurviveWrites() {
 }
 
 void TestSerialPort::closeStopsDelivery() {
-  PtyPair pty;
-  QVERIFY(pty.IsValid());
-  PortsFolder folder;
-  QVERIFY(folder.Pin(1, pty.SlavePath()));
-  SerialPort port(folder.Path());
-  port.SetLineSettings(k9600);
+  Com1OnPty com1;
+  QVERIFY(com1.IsReady());
+  PtyPair& pty = com1.pty;
+  SerialPort& port = com1.port;
   QSignalSpy batches(&port, &SerialPort::PortBytesReceived);
   QCOMPARE(port.PortOpen(), 1);
 
@@ -345,12 +349,10 @@ void TestSerialPort::sendResults() {
   QFETCH(bool, as_text);
   QFETCH(std::string, bytes);
   QFETCH(int, result);
-  PtyPair pty;
-  QVERIFY(pty.IsValid());
-  PortsFolder folder;
-  QVERIFY(folder.Pin(1, pty.SlavePath()));
-  SerialPort port(folder.Path());
-  port.SetLineSettings(k9600);
+  Com1OnPty com1;
+  QVERIFY(com1.IsReady());
+  PtyPair& pty = com1.pty;
+  SerialPort& port = com1.port;
   if (open) QCOMPARE(port.PortOpen(), 1);
 
   QCOMPARE(as_text ? port.PortSendText(bytes) : port.PortSendBytes(bytes), result);

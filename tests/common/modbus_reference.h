@@ -1,8 +1,12 @@
 #pragma once
 
 // Modbus RTU facts the tests check the program against, computed bit by bit
-// and independently of the program's own CRC text.
+// and independently of the program's own CRC text, and the test device that
+// answers on a terminal.
 
+#include <QByteArray>
+#include <QProcess>
+#include <QString>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -34,6 +38,15 @@ inline std::string HoldingRegisterReply() {
   std::string reply("\x01\x03\x4A", 3);
   for (int k = 0; k < 37; ++k) reply.append(2, static_cast<char>(k));
   return WithModbusCrc(reply);
+}
+
+// Starts the test device (tests/e2e/modbus_rtu_slave at `program`) on the
+// terminal `device`; true once it reports that its line is open.
+inline bool StartModbusRtuSlave(QProcess& slave, const QString& program, const QString& device) {
+  slave.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  slave.start(program, {device});
+  return slave.waitForStarted(10000) && slave.waitForReadyRead(10000) &&
+         slave.readLine().trimmed() == QByteArray("ready");
 }
 
 }  // namespace quorvel::test

@@ -58,11 +58,7 @@ void TestModbusE2e::slaveAnswersOnlyTheLowByteFirstCrc() {
   QVERIFY2(line.IsRunning(), "socat did not start");
 
   QProcess slave;
-  slave.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  slave.start(QStringLiteral(MODBUS_RTU_SLAVE), {device_end});
-  QVERIFY(slave.waitForStarted(10000));
-  QVERIFY(slave.waitForReadyRead(10000));
-  QCOMPARE(slave.readLine().trimmed(), QByteArray("ready"));
+  QVERIFY(quorvel::test::StartModbusRtuSlave(slave, QStringLiteral(MODBUS_RTU_SLAVE), device_end));
 
   // The stored defaults: COM1, 9600 baud, 8 data bits, no parity, one stop
   // bit; hexadecimal send and display, CRC16 ticked, "01 03 10 00 00 25".

@@ -48,11 +48,7 @@ void TestModbusPeer::answersOnlyFramesWithValidCrc() {
   QVERIFY2(line.IsRunning(), "socat did not start");
 
   QProcess slave;
-  slave.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  slave.start(QStringLiteral(MODBUS_RTU_SLAVE), {device_end});
-  QVERIFY(slave.waitForStarted(10000));
-  QVERIFY(slave.waitForReadyRead(10000));
-  QCOMPARE(slave.readLine().trimmed(), QByteArray("ready"));
+  QVERIFY(quorvel::test::StartModbusRtuSlave(slave, QStringLiteral(MODBUS_RTU_SLAVE), device_end));
 
   quorvel::SerialPort port(folder.path());
   port.SetLineSettings(quorvel::LineSettings{1, 9600, 8, 1, 0});
